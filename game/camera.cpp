@@ -1,0 +1,6 @@
+// PLACEHOLDER: to be replaced by the real implementation.
+#include "game/Game.h"
+
+void Game::updateCamera() {}
+void Game::updateTimeStep() {}
+void Game::paceSlowMotion() {}

@@ -1,0 +1,6 @@
+// PLACEHOLDER: to be replaced by the real implementation.
+#include "game/Game.h"
+
+void Game::startMusic() {}
+void Game::keepMusic() {}
+void Game::stopMusic() {}

@@ -1,0 +1,4 @@
+// PLACEHOLDER: to be replaced by the real implementation.
+#include "game/Game.h"
+
+void Game::animatePalette() {}

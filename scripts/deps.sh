@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tumblebout needs to build, play and test, if any are missing.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config
+  libsdl2-dev libvorbis-dev libogg-dev libfreetype-dev libpng-dev zlib1g-dev
+  libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+  libgtest-dev libgmock-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
