@@ -1,8 +1,7 @@
-// PLACEHOLDER: temporary link stubs; the platform helpers replace this file.
+// PLACEHOLDER: temporary link stubs, replaced by the platform core.
 #include "platform/platform.h"
 #include "platform/headless.h"
 void AppTitle(const std::string&) {}
-void AppIcon(const ImageRef&) {}
 bool Graphics(int, int, int, int, int) { return true; }
 void Cls() {}
 void Flip(int) {}
@@ -19,20 +18,7 @@ void DrawImage(const ImageRef&, float, float, int) {}
 void DrawRect(float, float, float, float) {}
 void DrawLine(float, float, float, float, bool) {}
 void DrawText(const std::string&, float, float) {}
-int TextWidth(const std::string&) { return 0; }
-int TextHeight() { return 0; }
 void AutoImageFlags(int) {}
-ImageRef LoadImage(const std::string&, int) { return nullptr; }
-void MidHandleImage(const ImageRef&) {}
-int ImageWidth(const ImageRef&) { return 0; }
-int ImageHeight(const ImageRef&) { return 0; }
-FontRef LoadImageFont(const std::string&, int, int) { return nullptr; }
-SoundRef LoadSound(const std::string&, int) { return nullptr; }
-Channel CueSound(const SoundRef&) { return 0; }
-void SetChannelVolume(Channel, float) {}
-void ResumeChannel(Channel) {}
-void StopChannel(Channel) {}
-int ChannelPlaying(Channel) { return 0; }
 int KeyDown(int) { return 0; }
 int KeyHit(int) { return 0; }
 int GetChar() { return 0; }
@@ -74,3 +60,5 @@ const std::vector<DrawCall>& lastFrame() { return none; }
 bool saveLastFrame(const std::string&) { return false; }
 bool readPixel(int, int, unsigned char*) { return false; }
 }
+int TextWidth(const std::string&) { return 0; }
+int TextHeight() { return 0; }

@@ -1,0 +1,62 @@
+#pragma once
+// The seam between the platform functions of platform.h and a backend. The functions
+// keep the drawing state, input state, clock and generator; a backend supplies a
+// display, events, presentation, time and (optionally) a rasteriser.
+
+#include <memory>
+#include <string>
+
+struct Image;
+
+// The drawing state of platform.h, with the 2 x 2 transform derived from rotation
+// and scale: a shape point (px, py) measured from its handle lands at
+// (x + px*ix + py*iy, y + px*jx + py*jy).
+struct DrawState {
+    int r = 255, g = 255, b = 255;
+    float alpha = 1.0f;
+    int blend = 1;
+    float rotation = 0.0f;
+    float scaleX = 1.0f, scaleY = 1.0f;
+    float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
+};
+
+struct Vertex {
+    float x, y;  // screen pixels of the 1024 x 768 surface
+    float u, v;  // texture coordinates 0..1 (ignored for untextured shapes)
+};
+
+// Rasterises shapes strictly in call order with the state each call carries.
+class Renderer {
+public:
+    virtual ~Renderer() = default;
+    virtual void clear() = 0;
+    // Corners in order top-left, top-right, bottom-right, bottom-left of the shape.
+    // image == nullptr draws a flat quad in the state's colour.
+    virtual void quad(const Image* image, const Vertex (&corners)[4], const DrawState& state) = 0;
+    virtual void line(float x1, float y1, float x2, float y2, bool drawLastPixel,
+                      const DrawState& state) = 0;
+    // Finishes the frame's drawing (flushes batches) so that it can be shown or read.
+    virtual void finishFrame() = 0;
+    // The finished frame as 1024 x 768 RGBA rows, top row first.
+    virtual bool readPixels(unsigned char* rgba) = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual bool openDisplay(int width, int height, bool fullscreen, int hertz) = 0;
+    virtual void setTitle(const std::string& title) = 0;
+    virtual void setIcon(const Image& image) = 0;
+    virtual void hideMouse() = 0;
+    virtual void pollEvents() = 0;  // feeds the input state (platform/input_state.h)
+    virtual void present() = 0;     // shows the finished frame and paces it
+    virtual double milliseconds() = 0;
+    virtual void sleep(int ms) = 0;
+    virtual Renderer* renderer() = 0;  // null when nothing is rasterised
+};
+
+// The backend in use; the SDL backend is installed by the game's entry point, the
+// headless one by headless::start.
+void installBackend(std::unique_ptr<Backend> backend);
+Backend& currentBackend();
+bool hasBackend();

@@ -1,0 +1,18 @@
+#pragma once
+// The shared key state that backends feed and KeyDown/KeyHit/GetChar read. A key may
+// be held by several sources at once (the keyboard and a game controller): it is down
+// while any source holds it, and a press counts once, when the first source takes it.
+
+namespace input {
+
+enum Source : unsigned { Keyboard = 1u, Controller1 = 2u, Controller2 = 4u, Script = 8u };
+
+void press(int key, unsigned source = Keyboard);
+void release(int key, unsigned source = Keyboard);
+void releaseAll(unsigned source);
+void typeChar(int c);      // joins the queue of typed characters (at most 256 wait)
+void requestClose();       // the window's close button
+void flush();              // FlushKeys: every key up, no hits, empty queue
+void reset();              // flush and forget a pending close request
+
+}  // namespace input
