@@ -5,7 +5,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libvorbis-dev libogg-dev libfreetype-dev libpng-dev zlib1g-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
 )
 missing=()
 for p in "${packages[@]}"; do
