@@ -1,5 +1,36 @@
-// PLACEHOLDER: to be replaced by the real implementation.
+// Player control: the keys push the head (node 16) and the body follows through the
+// solver. Player 1 (arrows) is capped at twice the speed per velocity component;
+// player 2 (W, A, S, D) is not.
+
 #include "game/Game.h"
 
-void Game::controlPlayer1() {}
-void Game::controlPlayer2() {}
+namespace {
+
+constexpr int ArrowLeft = 37, ArrowUp = 38, ArrowRight = 39, ArrowDown = 40;
+constexpr int KeyA = 65, KeyD = 68, KeyS = 83, KeyW = 87;
+
+// One push per frame: 3 * speed * (nearest float to one third).
+float headPush(int speed) { return 3 * speed * 0.33333334f; }
+
+}  // namespace
+
+void Game::controlPlayer1() {
+    ball& head = fighters[1]->nodes[HeadNode];
+    const int s = playersSpeed;
+    const float push = headPush(s);
+    // A push is made while the component is still below the cap, so only the last
+    // push may carry it past.
+    if (KeyDown(ArrowRight) && head.vx < 2 * s) head.vx += push;
+    if (KeyDown(ArrowLeft) && head.vx > -2 * s) head.vx -= push;
+    if (KeyDown(ArrowDown) && head.vy < 2 * s) head.vy += push;
+    if (KeyDown(ArrowUp) && head.vy > -2 * s) head.vy -= push;
+}
+
+void Game::controlPlayer2() {
+    ball& head = fighters[2]->nodes[HeadNode];
+    const float push = headPush(playersSpeed);
+    if (KeyDown(KeyD)) head.vx += push;
+    if (KeyDown(KeyA)) head.vx -= push;
+    if (KeyDown(KeyS)) head.vy += push;
+    if (KeyDown(KeyW)) head.vy -= push;
+}

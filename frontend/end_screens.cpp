@@ -1,5 +1,101 @@
-// PLACEHOLDER: to be replaced by the real implementation.
-#include "game/Game.h"
+// The level tally and the game-over screen. Neither has a loop of its own: the match
+// loop keeps its scene running and calls them once per frame, drawing over it.
 
-void Game::levelCompleteScreen(int) {}
-void Game::gameOverScreen(int) {}
+#include <cstdint>
+#include <string>
+
+#include "game/Game.h"
+#include "game/energy_bonus.h"
+
+namespace {
+
+// The tally counts down from here ...
+constexpr int CountStart = 300;
+// ... to here, two seconds later.
+constexpr int CountEnd = 420;
+constexpr int CountFrames = CountEnd - CountStart;
+
+constexpr float LabelX = 100;
+constexpr float ValueX = 724;
+
+void useTitleColour(const Game& game) {
+    SetColor(game.palette[1][1], game.palette[1][2], game.palette[1][3]);
+}
+
+// Centred on the 1024-pixel screen, the scaled width truncated before halving.
+void drawCentred(const std::string& text, float scale, float y) {
+    SetScale(scale, scale);
+    const int width = static_cast<int>(TextWidth(text) * scale);
+    DrawText(text, static_cast<float>((1024 - width) / 2), y);
+}
+
+// A figure counting down to 0 over the counting frames. 64-bit products: a large
+// combo score must not wrap on the way.
+int64_t countingDown(int64_t value, int t) {
+    if (t < CountStart) return value;
+    if (t > CountEnd) return 0;
+    return value * (CountEnd - t) / CountFrames;
+}
+
+// The total sliding from the score at the start of the level to the new total,
+// interpolated in double so that tens of millions neither overflow nor jump.
+int64_t countingUp(int64_t from, int64_t to, int t) {
+    if (t < CountStart) return from;
+    if (t > CountEnd) return to;
+    return static_cast<int64_t>(static_cast<double>(to) * (t - CountStart) / CountFrames +
+                                static_cast<double>(from) * (CountEnd - t) / CountFrames);
+}
+
+struct TallyRow {
+    const char* label;
+    float y;
+    int labelAfter;  // the label shows once t exceeds this; the value 30 frames later
+};
+
+constexpr TallyRow maxComboRow{"MAX COMBO: ", 240, 60};
+constexpr TallyRow comboScoreRow{"COMBO SCORE: ", 340, 120};
+constexpr TallyRow energyBonusRow{"ENERGY BONUS: ", 440, 180};
+constexpr TallyRow totalScoreRow{"TOTAL SCORE: ", 540, 240};
+
+void drawTallyRow(const TallyRow& row, int64_t value, int t) {
+    if (t > row.labelAfter) DrawText(row.label, LabelX, row.y);
+    if (t > row.labelAfter + 30) DrawText(String(value), ValueX, row.y);
+}
+
+}  // namespace
+
+void Game::levelCompleteScreen(int f) {
+    drainInput();
+    const int bonus = energyBonus(*fighters[1]);
+    animatePalette();
+    const int t = f + 1;
+
+    const int64_t comboShown = countingDown(comboScore, t);
+    const int64_t bonusShown = countingDown(bonus, t);
+    const int64_t totalShown = countingUp(levelStartScore, totalScore, t);
+
+    useTitleColour(*this);
+    if (t > 0) drawCentred("LEVEL " + String(level) + " COMPLETED", 0.525f, 50);
+    SetScale(0.375f, 0.375f);
+    drawTallyRow(maxComboRow, maxCombo, t);
+    drawTallyRow(comboScoreRow, comboShown, t);
+    drawTallyRow(energyBonusRow, bonusShown, t);
+    drawTallyRow(totalScoreRow, totalShown, t);
+    SetScale(1, 1);
+}
+
+void Game::gameOverScreen(int f) {
+    // The name is typed on every frame, whether or not the prompt shows yet.
+    nameEntryStep(f);
+    animatePalette();
+    const int t = f + 1;
+
+    useTitleColour(*this);
+    drawCentred("GAME OVER", 0.975f, 20);
+    if (t > 60) drawCentred("SCORE: " + String(totalScore), 0.6f, 200);
+    if (totalScore > 0 && totalScore > lowestHighScore() && t > 120) {
+        drawCentred("ENTER YOUR NAME:", 0.3f, 450);
+        if (!playerName.empty()) drawCentred(playerName, 0.6f, 542);
+    }
+    SetScale(1, 1);
+}

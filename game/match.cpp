@@ -1,10 +1,211 @@
-// PLACEHOLDER: to be replaced by the real implementation.
-#include "game/Game.h"
+// The match: its frame loop, the centred message, knock-outs and the result, the
+// states after the fight (result, tally, game over, high scores), pause and quit.
 
-int Game::playMatch() { return 3; }
-void Game::announce() {}
-void Game::drawBanner() {}
-void Game::addEnergyBonus() {}
-void Game::updateMatchState() {}
-void Game::pauseIfRequested() {}
-void Game::countFrame() {}
+#include "game/Game.h"
+#include "game/energy_bonus.h"
+
+namespace {
+
+constexpr int KeyEnter = 13, KeyEsc = 27, KeySpace = 32, KeyP = 80;
+constexpr int KeyDigit1 = 49, KeyDigit4 = 52;
+
+constexpr int FightFrame = 100;        // "FIGHT!" shows, and blows count after it
+constexpr int BannerFrames = 80;       // level and "FIGHT!" messages
+constexpr int ResultFrames = 100;      // result message; the campaign waits this long
+constexpr int VersusResultFrames = 400;
+constexpr int ConfirmAfterFrames = 20; // game-over and high-score screens ignore Enter until then
+constexpr float BannerWidth = 824;     // every message is stretched from x = 100 to x = 924
+
+bool enterOrSpaceHeld() { return KeyDown(KeyEnter) || KeyDown(KeySpace); }
+
+}  // namespace
+
+int Game::playMatch() {
+    setupMatch();
+    screen = "match";
+    while (matchState != "end") {
+        keepMusic();
+        // Holding 4 and 1 together knocks out everyone but fighter 1.
+        if (KeyDown(KeyDigit4) && KeyDown(KeyDigit1)) {
+            for (int i = 2; i <= fighterCount; ++i) fighters[i]->energy = 0;
+        }
+        Cls();
+        updateTimeStep();
+        for (int i = 1; i <= fighterCount; ++i) fighters[i]->saveOldPositions();
+        updateCamera();
+        drawArena();
+        announce();
+        drawBanner();
+
+        // The losing side stops answering the keyboard once the result is decided.
+        if (gameMode == "2coop") {
+            if (winner != 2) {
+                controlPlayer1();
+                controlPlayer2();
+            }
+            for (int i = 3; i <= fighterCount; ++i) {
+                const man& target = *fighters[chooseTarget(*fighters[i])];
+                const ball& hips = target.nodes[HipsNode];
+                if (!fighters[i]->knockedOut)
+                    fighters[i]->think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
+            }
+        } else if (gameMode == "1") {
+            if (winner != 2) controlPlayer1();
+            const ball& hips = fighters[1]->nodes[HipsNode];
+            for (int i = 2; i <= fighterCount; ++i) {
+                if (!fighters[i]->knockedOut)
+                    fighters[i]->think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
+            }
+        } else if (gameMode == "2vs") {
+            if (winner != 2) controlPlayer1();
+            if (winner != 1) controlPlayer2();
+        }
+
+        // Each fighter finishes its whole step before the next one starts.
+        for (int i = 1; i <= fighterCount; ++i) {
+            man& fighter = *fighters[i];
+            fighter.applyGravity(gravity);
+            fighter.moveNodes(timeStep);
+            fighter.relax(timeStep, flexibility);
+            fighter.updateVelocities(timeStep);
+            fighter.collideWalls();
+            fighter.draw(frameCounter / 120.0f, zoom);  // fades in over two seconds
+            fighter.tickNodes();
+        }
+        updateBursts(zoom);
+        animatePalette();
+        collideFighters();
+        countFrame();
+        pauseIfRequested();
+        updateMatchState();
+        paceSlowMotion();
+        Flip(-1);
+        checkWindowClose();
+    }
+    if (matchResult != 3) matchResult = winner;
+    return matchResult;
+}
+
+void Game::countFrame() {
+    frameCounter += 1;
+    SetColor(255, 255, 255);
+    SetScale(1, 1);
+}
+
+void Game::announce() {
+    if (frameCounter == 1) {
+        if (gameMode == "2vs")
+            bannerText = "  " + String(wins[1]) + " - " + String(wins[2]) + "  ";
+        else
+            bannerText = "   LEVEL " + String(level) + "   ";
+        bannerTimer = BannerFrames;
+    }
+    if (frameCounter == FightFrame) {
+        bannerText = "FIGHT!";
+        bannerTimer = BannerFrames;
+    }
+}
+
+void Game::drawBanner() {
+    if (bannerTimer >= 0) bannerTimer -= 1;
+    const int w = TextWidth(bannerText);
+    // A text without width (no glyphs) cannot be stretched: it is not drawn at all.
+    if (bannerTimer >= 0 && w > 0) {
+        SetAlpha(bannerTimer / 60.0f);  // opaque until the last 60 frames, then fading
+        const int h = TextHeight();
+        SetColor(palette[1][1], palette[1][2], palette[1][3]);
+        const float s = BannerWidth / w;
+        SetScale(s, s);
+        DrawText(bannerText, 100, static_cast<int>(384 - h / 2 * s));
+    }
+    SetScale(1, 1);
+    SetAlpha(1);
+}
+
+void Game::addEnergyBonus() {
+    totalScore += comboScore + energyBonus(*fighters[1]);
+}
+
+void Game::updateMatchState() {
+    const auto changeState = [this](const char* state) {
+        matchState = state;
+        stateStartFrame = frameCounter;
+    };
+    const auto decide = [&](int side, const char* message) {
+        winner = side;
+        bannerText = message;
+        bannerTimer = ResultFrames;
+        changeState("tell result");
+    };
+    const auto knockedOut = [this](int i) { return fighters[i]->knockedOut != 0; };
+    const auto allKnockedOut = [&](int first) {
+        for (int i = first; i <= fighterCount; ++i)
+            if (!knockedOut(i)) return false;
+        return true;
+    };
+    const auto framesInState = [this] { return frameCounter - stateStartFrame; };
+
+    if (winner == 0) {
+        for (int i = 1; i <= fighterCount; ++i) {
+            man& fighter = *fighters[i];
+            if (!(fighter.energy > 0)) {
+                fighter.energy = 0;
+                fighter.knockedOut = 1;
+            }
+        }
+        if (gameMode == "2vs") {
+            // Tested second, so a double knock-out goes to player 2.
+            if (knockedOut(2)) decide(1, "PLAYER 1 WINS!");
+            if (knockedOut(1)) decide(2, "PLAYER 2 WINS!");
+        } else if (gameMode == "1" || gameMode == "2coop") {
+            const bool coop = gameMode == "2coop";
+            if (allKnockedOut(coop ? 3 : 2)) {
+                // A double knock-out still keeps the level's points, then counts as lost.
+                addEnergyBonus();
+                decide(1, "  YOU WIN!  ");
+            }
+            if (knockedOut(1) && (!coop || knockedOut(2))) decide(2, "  YOU LOSE!  ");
+        }
+    }
+
+    const bool versus = gameMode == "2vs";
+    if (matchState == "tell result" && versus) {
+        if (enterOrSpaceHeld() || framesInState() >= VersusResultFrames) changeState("end");
+    }
+    if (matchState == "tell result" && !versus && winner == 1 && framesInState() >= ResultFrames)
+        changeState("level completed");
+    if (matchState == "tell result" && !versus && winner == 2 && framesInState() >= ResultFrames)
+        changeState("game over");
+    if (matchState == "level completed") {
+        levelCompleteScreen(framesInState());
+        if (enterOrSpaceHeld()) changeState(level == 20 ? "game over" : "end");
+    }
+    if (matchState == "game over") {
+        gameOverScreen(framesInState());
+        if (KeyDown(KeyEnter) && framesInState() > ConfirmAfterFrames) {
+            changeState("highscores");
+            addHighScore(playerName, totalScore);
+            saveHighScores();
+        }
+    }
+    if (matchState == "highscores") {
+        drawHighScores(framesInState());
+        if (framesInState() > ConfirmAfterFrames && enterOrSpaceHeld()) matchState = "end";
+    }
+    if (KeyDown(KeyEsc)) {
+        matchResult = 3;
+        matchState = "end";
+    }
+}
+
+void Game::pauseIfRequested() {
+    // P is a letter of the name on these screens, not a pause.
+    if (matchState == "game over" || matchState == "highscores") return;
+    if (!KeyHit(KeyP)) return;
+    // The frame drawn before the pause stays on screen: the loop only presents,
+    // and the backend shows its last complete picture on every Flip.
+    do {
+        Flip(-1);
+        checkWindowClose();
+    } while (!KeyHit(KeyP) && !KeyHit(KeyEsc));
+}
