@@ -1,13 +1,144 @@
-// PLACEHOLDER: to be replaced by the real implementation.
-#include "game/Game.h"
+// The high-score table: its ordering rule, the file "scores.txt" (name and score per
+// entry, CR LF lines), name entry, and the two displays of the table.
+#include <utility>
 
-void sortDescending(ScoreTable&) {}
-std::string charForKey(int) { return "nope"; }
-void Game::defaultHighScores() {}
-void Game::loadHighScores() {}
-void Game::saveHighScores() {}
-int64_t Game::lowestHighScore() { return 0; }
-void Game::addHighScore(const std::string&, int64_t) {}
-void Game::nameEntryStep(int) {}
-void Game::showHighScores() {}
-void Game::drawHighScores(int) {}
+#include "frontend/menu_drawing.h"
+#include "frontend/menu_frame.h"
+#include "game/Game.h"
+#include "game/keys.h"
+
+namespace {
+
+const char* const ScoresFile = "scores.txt";
+constexpr int TableSize = 20;
+constexpr int MaxNameLength = 15;
+
+// The table for frame t of a display: the title from t = 1, then place i once t
+// exceeds 5 * i, so the rows come up one by one, five frames apart.
+void drawScoreTable(const Game& game, int t) {
+    useTitleColour(game);
+    SetScale(0.525f, 0.525f);
+    const int titleWidth = static_cast<int>(static_cast<float>(TextWidth("HIGH SCORES")) * 0.525f);
+    if (t > 0) DrawText("HIGH SCORES", static_cast<float>((ScreenWidth - titleWidth) / 2), 20);
+
+    SetScale(0.15f, 0.15f);
+    int y = 100;
+    int place = 0;
+    for (const ScoreEntry& entry : game.highScores) {
+        place += 1;
+        if (t <= 5 * place) continue;
+        y += 30;
+        // Places 1..9 carry a space before the colon so the names line up.
+        DrawText(String(place) + (place < 10 ? " " : "") + ": " + entry.name, 270,
+                 static_cast<float>(y));
+        const std::string score = String(entry.score);
+        const int width = static_cast<int>(static_cast<float>(TextWidth(score)) * 0.15f);
+        DrawText(score, static_cast<float>(754 - width), static_cast<float>(y));
+    }
+    SetScale(1, 1);
+}
+
+}  // namespace
+
+void sortDescending(ScoreTable& table) {
+    // Bubble passes with a shrinking boundary; compare() never reports equality, so
+    // equal neighbours swap whenever they meet.
+    std::size_t boundary = table.size();
+    while (boundary > 1) {
+        bool swapped = false;
+        std::size_t q = 0;
+        while (q + 1 < boundary) {
+            if (table[q].compare(table[q + 1]) < 0) {
+                std::swap(table[q], table[q + 1]);
+                swapped = true;
+            }
+            q += 1;  // either the same entry one place on, or its successor
+        }
+        if (!swapped) return;
+        boundary = q;  // the entry the pass ended on is in its final place
+    }
+}
+
+std::string charForKey(int c) {
+    const bool letterOrDigit = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                               (c >= '0' && c <= '9');
+    const std::string marks = " !@#$%^&*()-_+=[]{}<>,.?/\\|:;'";
+    const bool mark = c > 0 && c < 127 && marks.find(static_cast<char>(c)) != std::string::npos;
+    if (!letterOrDigit && !mark) return "nope";
+    return std::string(1, static_cast<char>(c));
+}
+
+void Game::defaultHighScores() {
+    for (int i = 0; i < TableSize; ++i) highScores.push_back(ScoreEntry{0, "NOBODY"});
+}
+
+void Game::loadHighScores() {
+    StreamRef stream = ReadFile(ScoresFile);
+    if (!stream) {
+        saveHighScores();
+        stream = ReadFile(ScoresFile);
+    }
+    if (!stream) return;
+    // Entries stay in the file's order; the next sort puts them in place.
+    for (ScoreEntry& entry : highScores) {
+        if (!Eof(*stream)) entry.name = ReadLine(*stream);
+        if (!Eof(*stream)) entry.score = StringToLong(ReadLine(*stream));
+    }
+    CloseStream(stream);
+}
+
+void Game::saveHighScores() {
+    std::string content;
+    for (const ScoreEntry& entry : highScores) {
+        content += entry.name + "\r\n";
+        content += String(entry.score) + "\r\n";
+    }
+    // Whole or not at all: a crash mid-write must not cost the table.
+    ReplaceFileAtomically(ScoresFile, content);
+}
+
+int64_t Game::lowestHighScore() {
+    sortDescending(highScores);
+    if (highScores.size() < TableSize) return 0;
+    return highScores[TableSize - 1].score;
+}
+
+void Game::addHighScore(const std::string& name, int64_t score) {
+    highScores.insert(highScores.begin(), ScoreEntry{score, name});
+    sortDescending(highScores);
+    highScores.pop_back();
+}
+
+void Game::nameEntryStep(int frame) {
+    // Keys still pending from the match must not type into the name.
+    if (frame >= 0 && frame <= 2) drainInput();
+    const int c = GetChar();
+    if (c == key::Backspace || c == key::Delete) {
+        if (nameCursor > 1) nameCursor -= 1;
+    } else if (nameCursor <= MaxNameLength && charForKey(c) != "nope") {
+        nameChars[nameCursor] = charForKey(c);
+        nameCursor += 1;
+    }
+    std::string name;
+    for (int i = 1; i < nameCursor; ++i) name += nameChars[i];
+    playerName = Upper(name);
+}
+
+void Game::showHighScores() {
+    drainInput();
+    screen = "scores";
+    selection = 0;
+    int t = 0;
+    while (true) {
+        beginMenuFrame(*this);
+        t += 1;
+        drawScoreTable(*this, t);
+        presentMenuFrame();
+        if (KeyHit(key::Enter) || KeyHit(key::Esc) || KeyHit(key::Space)) return;
+    }
+}
+
+void Game::drawHighScores(int t) {
+    animatePalette();
+    drawScoreTable(*this, t);
+}

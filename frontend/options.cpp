@@ -1,8 +1,112 @@
-// PLACEHOLDER: to be replaced by the real implementation.
-#include "game/Game.h"
+// The options: defaults, the options screen and the preferences file "prefs.tbt"
+// (one decimal value per line, CR LF, in the order of storedOptions).
+#include "frontend/menu_drawing.h"
+#include "frontend/menu_frame.h"
+#include "frontend/option_table.h"
+#include "game/keys.h"
 
-void Game::setDefaultOptions() {}
-void Game::resetOptions() {}
-void Game::loadPrefs() {}
-void Game::savePrefs() {}
-void Game::optionsScreen() {}
+namespace {
+
+const char* const PrefsFile = "prefs.tbt";
+
+struct OptionRow {
+    const char* label;
+    int Game::*field;   // null for RESET OPTIONS
+    const char* suffix;
+};
+
+// The screen's rows 1..12, top to bottom.
+constexpr std::array<OptionRow, 12> rows = {{
+    {"GRAVITY  ", &Game::gravity, ""},
+    {"PLAYERS SPEED  ", &Game::playersSpeed, ""},
+    {"FLEXIBILITY  ", &Game::flexibility, ""},
+    {"BLOWPOWER  ", &Game::blowPower, ""},
+    {"AI LEVEL  ", &Game::aiLevel, ""},
+    {"SLOW MOTION  ", &Game::slowMotion, ""},
+    {"BLOOD  ", &Game::blood, ""},
+    {"PLASMA EFFECTS  ", &Game::plasmaEffects, ""},
+    {"FULLSCREEN  ", &Game::fullscreen, "  [AT RESTART]"},
+    {"SOUNDS VOLUME  ", &Game::soundVolume, ""},
+    {"MUSIC VOLUME  ", &Game::musicVolume, ""},
+    {"RESET OPTIONS", nullptr, ""},
+}};
+constexpr int ResetRow = 12;
+
+std::string rowText(const Game& game, const OptionRow& row) {
+    if (row.field == nullptr) return row.label;
+    return row.label + String(game.*row.field) + row.suffix;
+}
+
+}  // namespace
+
+void clampOptions(Game& game) {
+    for (const StoredOption& option : storedOptions) {
+        if (!option.clamped) continue;
+        int& value = game.*option.field;
+        if (value < option.minimum) value = option.minimum;
+        if (value > option.maximum) value = option.maximum;
+    }
+}
+
+void Game::setDefaultOptions() {
+    for (const StoredOption& option : storedOptions) this->*option.field = option.defaultValue;
+}
+
+void Game::resetOptions() { setDefaultOptions(); }
+
+void Game::loadPrefs() {
+    StreamRef stream = ReadFile(PrefsFile);
+    if (!stream) {
+        savePrefs();
+        stream = ReadFile(PrefsFile);
+    }
+    if (!stream) return;
+    for (const StoredOption& option : storedOptions) {
+        if (Eof(*stream)) break;  // a short file leaves the rest as they are
+        this->*option.field = StringToInt(ReadLine(*stream));
+    }
+    CloseStream(stream);
+    // A hand-edited value out of range (a flexibility of 0 divides by zero in the
+    // solver) is brought into range at once, as the options screen would.
+    clampOptions(*this);
+}
+
+void Game::savePrefs() {
+    std::string content;
+    for (const StoredOption& option : storedOptions) content += String(this->*option.field) + "\r\n";
+    // Whole or not at all: a crash mid-write must not leave a cut file behind.
+    ReplaceFileAtomically(PrefsFile, content);
+}
+
+void Game::optionsScreen() {
+    drainInput();
+    screen = "options";
+    selection = 1;
+    while (true) {
+        beginMenuFrame(*this);
+        drawTitle(*this);
+        for (int k = 1; k <= ResetRow; ++k) {
+            drawEntry(*this, rowText(*this, rows[k - 1]), static_cast<float>(170 + 40 * k),
+                      0.1875f, k == selection);
+        }
+        SetScale(1, 1);
+        // Held, not pressed: the defaults are set again on every frame the key is down.
+        if (selection == ResetRow && (KeyDown(key::Enter) || KeyDown(key::Space))) {
+            setDefaultOptions();
+        }
+        if (selection < ResetRow) {
+            int& value = this->*rows[selection - 1].field;
+            if (KeyHit(key::Left)) value -= 1;
+            if (KeyHit(key::Right)) value += 1;
+        }
+        clampOptions(*this);
+        selection = navigateMenu(selection, ResetRow);
+        presentMenuFrame();
+        // Both confirmations are read on every frame, so a press made on RESET OPTIONS
+        // is used up there and does not leave the screen once another row is selected.
+        const bool confirmed = (KeyHit(key::Enter) != 0) | (KeyHit(key::Space) != 0);
+        const bool escaped = KeyHit(key::Esc) != 0;
+        if ((confirmed && selection != ResetRow) || escaped) break;
+    }
+    savePrefs();
+}

@@ -1,7 +1,145 @@
-// PLACEHOLDER: to be replaced by the real implementation.
-#include "game/Game.h"
+// Start-up, the splash screen and the main loop over the menus and the three game
+// modes; plus the input drain and the close check that every screen uses.
+#include <array>
+#include <cstdio>
 
-void Game::run() {}
-std::string Game::dataPath(const std::string& relative) const { return relative; }
-void drainInput() {}
-void checkWindowClose() {}
+#include "game/Game.h"
+#include "game/keys.h"
+
+namespace {
+
+// The splash screen's line under the logo.
+const char* const SplashLine = "PUSH THE HEAD. SWING THE LIMBS.";
+constexpr int SplashMs = 2000;
+
+void drawSplash(const Game& game) {
+    DrawImage(game.logoImage, 409, 196, 0);
+    SetColor(255, 255, 255);
+    SetScale(0.1875f, 0.1875f);
+    const float width = static_cast<float>(TextWidth(SplashLine)) * 2.5f * 0.075f;
+    DrawText(SplashLine, (1024 - width) / 2, 500);
+}
+
+void presentFrame() {
+    Flip(-1);
+    checkWindowClose();
+}
+
+// One-player or co-operative campaign: a level per match until a loss, a quit, or
+// the win of level 20.
+void playCampaign(Game& game) {
+    game.level = 1;
+    game.totalScore = 0;
+    int result = 0;
+    do {
+        game.startMusic();
+        result = game.playMatch();
+        game.stopMusic();
+        if (game.level >= 20) result = 2;
+        game.level += 1;
+    } while (result != 2 && result != 3);
+}
+
+// Two-player versus series: bouts until one is quit with Esc.
+void playVersus(Game& game) {
+    game.level = 1;
+    game.wins[1] = 0;
+    game.wins[2] = 0;
+    int result = 0;
+    do {
+        game.startMusic();
+        result = game.playMatch();
+        game.stopMusic();
+        if (result == 1) game.wins[1] += 1;
+        if (result == 2) game.wins[2] += 1;
+    } while (result != 3);
+}
+
+}  // namespace
+
+std::string Game::dataPath(const std::string& relative) const {
+    return dataFolder.empty() ? relative : dataFolder + "/" + relative;
+}
+
+void drainInput() {
+    while (GetChar() != 0) {
+    }
+    for (int code : {key::P, key::Enter, key::Esc, key::Space, key::Left, key::Right, key::Up,
+                     key::Down}) {
+        while (KeyHit(code) != 0) {
+        }
+    }
+}
+
+void checkWindowClose() {
+    if (AppTerminate()) End();
+}
+
+void Game::run() {
+    screen = "splash";
+    selection = 0;
+    AppTitle("Tumblebout");
+    AppIcon(LoadImage(dataPath("images/icon.png"), 0));
+    for (auto& row : paletteStep) row.fill(2.0f);
+
+    AutoImageFlags(MASKEDIMAGE | FILTEREDIMAGE | MIPMAPPEDIMAGE);
+    quadImage = LoadImage(dataPath("images/quad280.png"), -1);
+    MidHandleImage(quadImage);
+    ballImage = LoadImage(dataPath("images/ballimage280.png"), -1);
+    MidHandleImage(ballImage);
+    blowSound = LoadSound(dataPath("sounds/blow.wav"), 0);
+    blockSound = LoadSound(dataPath("sounds/block.wav"), 0);
+    logoImage = LoadImage(dataPath("images/205275.png"), -1);
+    sparkImage = LoadImage(dataPath("images/spark.png"), -1);
+
+    defaultHighScores();
+    loadHighScores();
+    resetOptions();
+    loadPrefs();
+
+    const int depth = fullscreen == 1 ? 32 : 0;
+    SeedRnd(MilliSecs());
+    if (!Graphics(1024, 768, depth, 60, 0)) {
+        std::fprintf(stderr, "tumblebout: cannot open a 1024 x 768 %s with OpenGL\n",
+                     depth == 32 ? "full screen" : "window");
+        throw ProgramEnd{1};
+    }
+    SetImageFont(LoadImageFont(dataPath("images/font.ttf"), 200, 4));
+    SetBlend(3);
+    if (fullscreen == 1) HideMouse();
+
+    // The first splash frame shows while the music loads; the two seconds include it.
+    drawSplash(*this);
+    presentFrame();
+    const int splashStart = MilliSecs();
+    for (int track = 1; track <= 4; ++track) {
+        musicTracks[track] = LoadSound(dataPath("music/tt" + std::to_string(track) + ".ogg"), 0);
+    }
+    while (true) {
+        Cls();
+        SetScale(1, 1);
+        drawSplash(*this);
+        const int elapsed = MilliSecs() - splashStart;
+        presentFrame();
+        if (elapsed > SplashMs || KeyDown(key::Space) || KeyDown(key::Enter) || KeyDown(key::Esc)) {
+            break;
+        }
+    }
+    SetScale(1, 1);
+
+    while (true) {
+        const MenuChoice choice = mainMenu();
+        if (choice == MenuChoice::Quit) return;
+        if (choice == MenuChoice::Options) optionsScreen();
+        if (choice == MenuChoice::Controls) controlsScreen();
+        if (choice == MenuChoice::Scores) showHighScores();
+        if (choice == MenuChoice::Play) {
+            modeSelect();
+            if (gameMode == "2vs") {
+                playVersus(*this);
+            } else if (gameMode == "1" || gameMode == "2coop") {
+                playCampaign(*this);
+            }
+        }
+    }
+}

@@ -1,0 +1,35 @@
+// Locating the data folder and entering the per-user folder; never throws.
+#include "game/folders.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool holdsImages(const fs::path& folder) {
+    std::error_code error;
+    return fs::is_directory(folder / "images", error);
+}
+
+}  // namespace
+
+std::string findDataFolder(const std::string& executableFolder) {
+    std::error_code error;
+    fs::path here = fs::absolute(executableFolder.empty() ? fs::path(".") : fs::path(executableFolder), error);
+    if (error) here = executableFolder;
+    if (holdsImages(here)) return here.lexically_normal().string();
+    const fs::path installed = (here / ".." / "share" / "tumblebout").lexically_normal();
+    if (holdsImages(installed)) return installed.string();
+    return here.lexically_normal().string();
+}
+
+bool enterUserFolder(const std::string& userFolder) {
+    if (userFolder.empty()) return false;
+    std::error_code error;
+    fs::create_directories(userFolder, error);
+    if (!fs::is_directory(userFolder, error)) return false;
+    fs::current_path(userFolder, error);
+    return !error;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The headless runner's command line.
+
+#include <string>
+#include <vector>
+
+struct FrameFile {
+    int frame = 0;      // after this many presented frames
+    std::string path;
+};
+
+struct RunnerOptions {
+    std::string dataFolder;   // --data; empty: the runner's own folder
+    std::string workFolder;   // --dir; empty: the current folder
+    int startMs = 0;          // --start-ms
+    std::string inputPath;    // --input
+    int frames = -1;          // --frames; -1: until the game ends
+    std::vector<FrameFile> dumps;  // --dump N:FILE
+    std::vector<FrameFile> shots;  // --shot N:FILE
+};
+
+struct ParsedArgs {
+    RunnerOptions options;
+    std::string error;  // one line naming the bad argument; empty when all is well
+};
+
+// `args` are the arguments after the program name. Each option takes its value as the
+// next argument or after '=' ("--frames 10" or "--frames=10").
+ParsedArgs parseRunnerArgs(const std::vector<std::string>& args);
