@@ -65,6 +65,8 @@ void man::draw(float alpha, float zoom) {
             drawStick(k, isForearm ? forearm : colour, zoom);
         }
     }
+    // The last entry is a stick, which leaves its colour set.
+    SetColor(255, 255, 255);
     SetAlpha(1.0f);
 }
 
