@@ -1,0 +1,125 @@
+// Line-oriented text files: bytes in, bytes out, lines ended by CR LF on writing and
+// by LF (or a zero byte) on reading, CRs dropped, so files from any editor read back.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/platform.h"
+
+struct Stream {
+    std::FILE* file = nullptr;  // null once closed
+    bool reading = false;
+    ~Stream() {
+        if (file) std::fclose(file);
+    }
+};
+
+namespace {
+
+StreamRef openStream(const std::string& path, const char* mode) {
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    if (!file) return nullptr;
+    // A folder opens for reading on Linux but is no text file.
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    auto stream = std::make_shared<Stream>();
+    stream->file = file;
+    stream->reading = mode[0] == 'r';
+    return stream;
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Writes all of `content` to a new file at `path`, on disk before returning true.
+bool writeDurably(const std::string& path, const std::string& content) {
+    // O_EXCL after unlinking: never write through a link someone left at this name.
+    unlink(path.c_str());
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    size_t written = 0;
+    while (written < content.size()) {
+        ssize_t n = write(fd, content.data() + written, content.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        written += static_cast<size_t>(n);
+    }
+    bool ok = written == content.size() && fsync(fd) == 0;
+    if (close(fd) != 0) ok = false;
+    return ok;
+}
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+StreamRef ReadFile(const std::string& path) { return openStream(path, "rb"); }
+
+StreamRef WriteFile(const std::string& path) { return openStream(path, "wb"); }
+
+int CreateFile(const std::string& path) {
+    // unlink, not remove: remove() would also delete an empty folder of that name.
+    unlink(path.c_str());
+    if (std::FILE* file = std::fopen(path.c_str(), "wb")) std::fclose(file);
+    return isRegularFile(path) ? 1 : 0;
+}
+
+std::string ReadLine(Stream& stream) {
+    std::string line;
+    if (!stream.file || !stream.reading) return line;
+    for (int c = std::getc(stream.file); c != EOF && c != '\n' && c != 0;
+         c = std::getc(stream.file)) {
+        if (c != '\r') line += static_cast<char>(c);
+    }
+    return line;
+}
+
+void WriteLine(Stream& stream, const std::string& text) {
+    if (!stream.file || stream.reading) return;
+    std::fwrite(text.data(), 1, text.size(), stream.file);
+    std::fwrite("\r\n", 1, 2, stream.file);
+}
+
+int Eof(Stream& stream) {
+    if (!stream.file || !stream.reading) return 1;
+    int c = std::getc(stream.file);
+    if (c == EOF) return 1;  // also on a read error, so a reading loop always ends
+    std::ungetc(c, stream.file);
+    return 0;
+}
+
+void CloseStream(StreamRef& stream) {
+    if (stream && stream->file) {
+        std::fclose(stream->file);
+        stream->file = nullptr;
+    }
+    stream.reset();
+}
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
+    std::string temporary = path + ".tmp";
+    if (!writeDurably(temporary, content) || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the new content is in place either way.
+    int folder = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        fsync(folder);
+        close(folder);
+    }
+    return true;
+}
