@@ -1,0 +1,130 @@
+// The real backend: an SDL window and OpenGL context showing the renderer's surface,
+// SDL events into the input state, the audio device, and 60 Hz pacing.
+
+#include "platform/sdl_backend.h"
+
+#include <optional>
+
+#include "platform/frame_schedule.h"
+#include "platform/gl_renderer.h"
+#include "platform/image.h"
+#include "platform/sdl_audio.h"
+#include "platform/sdl_events.h"
+
+namespace {
+
+// Presents taking this long, three in a row, mean the swap really waits for the
+// vertical blank of a 60 Hz display.
+constexpr double vblankMinMs = 15.0, vblankMaxMs = 17.0;
+constexpr int vblankRunNeeded = 3;
+constexpr double vblankProbeMs = 1000.0;
+
+class SdlBackend final : public Backend {
+public:
+    SdlBackend() : startCounter_(SDL_GetPerformanceCounter()) {}
+
+    ~SdlBackend() override {
+        renderer_.reset();  // the window goes with the renderer's target
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool openDisplay(int width, int height, bool fullscreen, int hertz) override {
+        if (renderer_) return true;  // the display opens once
+        requestCompatibilityContext();
+        Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+        if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        auto target = std::make_unique<GlTarget>();
+        target->window = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                          height, flags);
+        if (!target->window) return false;
+        target->context = SDL_GL_CreateContext(target->window);
+        if (!target->context) return false;
+        SDL_Window* window = target->window;
+        renderer_ = GlRenderer::create(std::move(target));
+        if (!renderer_) return false;
+
+        if (icon_) applyIcon(window);
+        if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
+        SDL_WarpMouseInWindow(window, width / 2, height / 2);
+        SDL_StartTextInput();
+        schedule_.emplace(hertz > 0 ? hertz : 60);
+        waitForVblank_ = fullscreen && probeVblank();
+        if (!waitForVblank_) SDL_GL_SetSwapInterval(0);
+        return true;
+    }
+
+    void setTitle(const std::string& title) override {
+        title_ = title;
+        if (renderer_) SDL_SetWindowTitle(renderer_->window(), title.c_str());
+    }
+
+    void setIcon(const Image& image) override {
+        icon_ = image;
+        icon_->texture.reset();
+        if (renderer_) applyIcon(renderer_->window());
+    }
+
+    void hideMouse() override { SDL_ShowCursor(SDL_DISABLE); }
+
+    void pollEvents() override {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) feedSdlEvent(event);
+    }
+
+    void present() override {
+        if (!renderer_) return;
+        if (!waitForVblank_) schedule_->waitForFrame();
+        renderer_->presentToWindow();
+    }
+
+    double milliseconds() override {
+        return (SDL_GetPerformanceCounter() - startCounter_) * 1000.0 / SDL_GetPerformanceFrequency();
+    }
+
+    void sleep(int ms) override {
+        if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+    }
+
+    Renderer* renderer() override { return renderer_.get(); }
+
+private:
+    // Presents with the swap interval on for up to a second and keeps it only if the
+    // swaps really wait for a 60 Hz vertical blank.
+    bool probeVblank() {
+        if (SDL_GL_SetSwapInterval(1) != 0) return false;
+        int run = 0;
+        const double end = milliseconds() + vblankProbeMs;
+        while (milliseconds() < end) {
+            const double before = milliseconds();
+            renderer_->presentToWindow();
+            const double took = milliseconds() - before;
+            run = took >= vblankMinMs && took <= vblankMaxMs ? run + 1 : 0;
+            if (run == vblankRunNeeded) return true;
+        }
+        return false;
+    }
+
+    void applyIcon(SDL_Window* window) {
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(icon_->rgba.data(), icon_->width, icon_->height,
+                                                                  32, icon_->width * 4, SDL_PIXELFORMAT_RGBA32);
+        if (!surface) return;
+        SDL_SetWindowIcon(window, surface);
+        SDL_FreeSurface(surface);
+    }
+
+    Uint64 startCounter_;
+    std::string title_ = "Tumblebout";
+    std::optional<Image> icon_;  // kept until the window exists
+    std::unique_ptr<GlRenderer> renderer_;
+    std::optional<FrameSchedule> schedule_;
+    bool waitForVblank_ = false;
+    SdlAudio audio_;
+};
+
+}  // namespace
+
+bool installSdlBackend() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    installBackend(std::make_unique<SdlBackend>());
+    return true;
+}

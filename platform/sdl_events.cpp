@@ -1,0 +1,51 @@
+#include "platform/sdl_events.h"
+
+#include "platform/input_state.h"
+#include "platform/sdl_keymap.h"
+
+namespace {
+
+// Keys that type a character of their own, repeats included, as they do in a text box.
+int typedCodeFor(SDL_Scancode scancode) {
+    switch (scancode) {
+    case SDL_SCANCODE_BACKSPACE: return 8;
+    case SDL_SCANCODE_DELETE: return 127;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER: return 13;
+    case SDL_SCANCODE_ESCAPE: return 27;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+void feedSdlEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN: {
+        const SDL_Scancode scancode = event.key.keysym.scancode;
+        if (const int typed = typedCodeFor(scancode)) input::typeChar(typed);
+        if (event.key.repeat) break;
+        if (const int key = virtualKeyFor(scancode)) input::press(key);
+        break;
+    }
+    case SDL_KEYUP:
+        if (const int key = virtualKeyFor(event.key.keysym.scancode)) input::release(key);
+        break;
+    case SDL_TEXTINPUT:
+        // Only plain ASCII reaches the game's text; bytes of other characters are left out.
+        for (const char* c = event.text.text; *c; ++c)
+            if (*c >= 32 && *c <= 126) input::typeChar(*c);
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+            input::flush();
+        else if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+            input::requestClose();
+        break;
+    case SDL_QUIT:
+        input::requestClose();
+        break;
+    default:
+        break;
+    }
+}
