@@ -18,8 +18,8 @@ constexpr std::array<int, 51> DrawOrder{
     -10, -15, -19,
 };
 
-constexpr int LeftForearmStick = 18;   // nodes 19-20
-constexpr int RightForearmStick = 22;  // nodes 23-24
+constexpr int FirstForearmStick = 18;   // nodes 19-20
+constexpr int SecondForearmStick = 22;  // nodes 23-24
 
 constexpr Colour DamageTint{0, 255, 0, 0};
 constexpr Colour RobotDamageTint{0, 255, 255, 0};
@@ -61,7 +61,7 @@ void man::draw(float alpha, float zoom) {
             nodes[*entry].draw(colour, zoom);
         } else if (!knockedOut) {
             const int k = -*entry;
-            const bool isForearm = k == LeftForearmStick || k == RightForearmStick;
+            const bool isForearm = k == FirstForearmStick || k == SecondForearmStick;
             drawStick(k, isForearm ? forearm : colour, zoom);
         }
     }
