@@ -1,0 +1,89 @@
+#pragma once
+// A small fight scene for the combat tests: two (or more) fighters whose nodes are
+// parked far apart, so that a test touches exactly the node pairs it places.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "game/Game.h"
+#include "platform/headless.h"
+
+class CombatScene : public ::testing::Test {
+protected:
+    Game g;
+
+    void SetUp() override {
+        headless::start();
+        g.gameMode = "2vs";
+        g.blowPower = 5;
+        g.soundVolume = 6;
+        g.blood = 10;
+        g.plasmaEffects = 1;
+        g.slowMotion = 3;
+        g.slowMotionTimer = -1;
+        g.frameCounter = 101;  // blows count from here on
+        g.fighterCount = 2;
+        addFighter(1, 1);
+        addFighter(2, 0);
+        for (int i = 1; i <= BurstSlots; ++i) g.bursts[i] = std::make_unique<dotburst>();
+    }
+    void TearDown() override { headless::stop(); }
+
+    // A scale-2 fighter: node size 8 (head 18), radius 8, mass 4, energy 20, strength 1.
+    man& addFighter(int no, int team) {
+        auto& f = g.fighters[no];
+        f = std::make_unique<man>();
+        f->game = &g;
+        f->fighterNo = no;
+        f->team = team;
+        f->strength = 1.0f;
+        f->maxEnergy = 20.0f;
+        f->energy = 20.0f;
+        for (int k = 1; k <= NodeCount; ++k) {
+            ball& n = f->nodes[k];
+            n.game = &g;
+            n.owner = f.get();
+            n.index = k;
+            n.fighterNo = no;
+            n.radius = 8;
+            n.size = k == HeadNode ? 18 : 8;
+            n.mass = 4;
+        }
+        park(no);
+        return *f;
+    }
+
+    // Every node of fighter `no` far from every node of every other fighter, at rest.
+    void park(int no) {
+        for (int k = 1; k <= NodeCount; ++k) {
+            ball& n = node(no, k);
+            n.x = 10000.0f * no + 100.0f * k;
+            n.y = 0;
+            n.vx = n.vy = 0;
+        }
+    }
+
+    ball& node(int fighter, int index) { return g.fighters[fighter]->nodes[index]; }
+    man& fighter(int no) { return *g.fighters[no]; }
+
+    // Puts node (fa, ka) at (x, y) and node (fb, kb) `gap` to its right, both at rest.
+    void place(int fa, int ka, int fb, int kb, float x, float y, float gap) {
+        ball& a = node(fa, ka);
+        ball& b = node(fb, kb);
+        a.x = x, a.y = y, a.vx = a.vy = 0;
+        b.x = x + gap, b.y = y, b.vx = b.vy = 0;
+    }
+
+    // One frame of the hit test as the match loop runs it.
+    void frame() {
+        g.collideFighters();
+        g.frameCounter += 1;
+    }
+
+    int activeBursts(int kind) const {
+        int n = 0;
+        for (int i = 1; i <= BurstSlots; ++i) n += g.bursts[i]->active == 1 && g.bursts[i]->kind == kind;
+        return n;
+    }
+};
