@@ -94,19 +94,20 @@ void Game::optionsScreen() {
         if (selection == ResetRow && (KeyDown(key::Enter) || KeyDown(key::Space))) {
             setDefaultOptions();
         }
-        if (selection < ResetRow) {
-            int& value = this->*rows[selection - 1].field;
-            if (KeyHit(key::Left)) value -= 1;
-            if (KeyHit(key::Right)) value += 1;
-        }
+        // Read on every frame, so a press made on RESET OPTIONS is spent there and
+        // does not change a value once another row is selected.
+        const bool lower = KeyHit(key::Left) != 0;
+        const bool raise = KeyHit(key::Right) != 0;
+        if (selection < ResetRow) this->*rows[selection - 1].field += int{raise} - int{lower};
         clampOptions(*this);
         selection = navigateMenu(selection, ResetRow);
         presentMenuFrame();
         // Both confirmations are read on every frame, so a press made on RESET OPTIONS
         // is used up there and does not leave the screen once another row is selected.
-        const bool confirmed = (KeyHit(key::Enter) != 0) | (KeyHit(key::Space) != 0);
+        const bool enter = KeyHit(key::Enter) != 0;
+        const bool space = KeyHit(key::Space) != 0;
         const bool escaped = KeyHit(key::Esc) != 0;
-        if ((confirmed && selection != ResetRow) || escaped) break;
+        if (((enter || space) && selection != ResetRow) || escaped) break;
     }
     savePrefs();
 }

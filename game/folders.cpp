@@ -8,6 +8,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Without a trailing separator, so that joining "/images/..." gives a clean path.
+std::string plain(const fs::path& folder) {
+    std::string text = folder.lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
 bool holdsImages(const fs::path& folder) {
     std::error_code error;
     return fs::is_directory(folder / "images", error);
@@ -19,10 +26,10 @@ std::string findDataFolder(const std::string& executableFolder) {
     std::error_code error;
     fs::path here = fs::absolute(executableFolder.empty() ? fs::path(".") : fs::path(executableFolder), error);
     if (error) here = executableFolder;
-    if (holdsImages(here)) return here.lexically_normal().string();
-    const fs::path installed = (here / ".." / "share" / "tumblebout").lexically_normal();
-    if (holdsImages(installed)) return installed.string();
-    return here.lexically_normal().string();
+    if (holdsImages(here)) return plain(here);
+    const fs::path installed = here / ".." / "share" / "tumblebout";
+    if (holdsImages(installed)) return plain(installed);
+    return plain(here);
 }
 
 bool enterUserFolder(const std::string& userFolder) {
