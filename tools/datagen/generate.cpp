@@ -1,0 +1,105 @@
+#include "tools/datagen/generate.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tools/datagen/dsp.h"
+#include "tools/datagen/pictures.h"
+#include "tools/datagen/png_file.h"
+#include "tools/datagen/sound_effects.h"
+#include "tools/datagen/wav_file.h"
+
+namespace datagen {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string makeFolder(const fs::path& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error || !fs::is_directory(folder)) return "cannot create folder " + folder.string();
+    return {};
+}
+
+std::string savePicture(const fs::path& path, const Picture& picture) {
+    return writePng(path.string(), picture.width, picture.height, picture.rgba);
+}
+
+std::string copyFile(const std::string& from, const fs::path& to) {
+    std::ifstream in(from, std::ios::binary);
+    if (!in) return "cannot read " + from;
+    std::ostringstream content;
+    content << in.rdbuf();
+    std::ofstream out(to, std::ios::binary);
+    const std::string bytes = content.str();
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    out.close();
+    if (!out) return "cannot write " + to.string();
+    return {};
+}
+
+std::string writePictures(const fs::path& images) {
+    const std::pair<const char*, Picture> pictures[] = {
+        {"quad280.png", stickQuad()},
+        {"ballimage280.png", nodeDisc()},
+        {"spark.png", sparkGlow()},
+        {"205275.png", titleLogo(TUMBLEBOUT_FONT_PATH)},
+        {"icon.png", emblemIcon(128)},
+        {"icon256.png", emblemIcon(256)},
+    };
+    for (const auto& [name, picture] : pictures) {
+        if (std::string error = savePicture(images / name, picture); !error.empty()) return error;
+    }
+    return {};
+}
+
+std::string writeSounds(const fs::path& sounds) {
+    if (std::string error = writeWav((sounds / "blow.wav").string(), blowSound(), kSampleRate); !error.empty())
+        return error;
+    return writeWav((sounds / "block.wav").string(), blockSound(), kSampleRate);
+}
+
+}  // namespace
+
+std::string generateGameData(const std::string& outputDir, const GenerateOptions& options) {
+    const fs::path root(outputDir);
+    for (const char* folder : {"images", "sounds", "music"}) {
+        if (std::string error = makeFolder(root / folder); !error.empty()) return error;
+    }
+    if (options.pictures) {
+        if (std::string error = writePictures(root / "images"); !error.empty()) return error;
+    }
+    if (options.font) {
+        if (std::string error = copyFile(TUMBLEBOUT_FONT_PATH, root / "images" / "font.ttf"); !error.empty())
+            return error;
+        if (std::string error = copyFile(TUMBLEBOUT_FONT_LICENCE_PATH, root / "images" / "font-licence.txt");
+            !error.empty())
+            return error;
+    }
+    if (options.sounds) {
+        if (std::string error = writeSounds(root / "sounds"); !error.empty()) return error;
+    }
+    return {};
+}
+
+bool parseParts(const std::string& list, GenerateOptions& options) {
+    options = GenerateOptions{false, false, false};
+    std::istringstream words(list);
+    std::string word;
+    while (std::getline(words, word, ',')) {
+        if (word == "pictures") {
+            options.pictures = true;
+        } else if (word == "font") {
+            options.font = true;
+        } else if (word == "sounds") {
+            options.sounds = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace datagen
