@@ -264,6 +264,34 @@ TEST_F(FighterMan, LongRunUnderRandomHeadPushesStaysFiniteAndInside) {
     }
 }
 
+TEST_F(FighterMan, SameSeedAndPushesReplayTheSameBodyBitForBit) {
+    auto run = [&](man& m) {
+        SeedRnd(777);
+        m.setup(2);
+        for (int frame = 0; frame < 400; ++frame) {
+            m.saveOldPositions();
+            m.nodes[HeadNode].vx += static_cast<float>(Rand(-4, 4));
+            m.applyGravity(game.gravity);
+            m.moveNodes(game.timeStep);
+            m.relax(game.timeStep, game.flexibility);
+            m.updateVelocities(game.timeStep);
+            m.collideWalls();
+        }
+    };
+    man& first = addFighter(game, 1, 2);
+    man& second = addFighter(game, 2, 2);
+    second.fighterNo = 1;  // same spawn column
+    run(first);
+    run(second);
+    for (int i = 1; i <= NodeCount; ++i) {
+        EXPECT_EQ(first.nodes[i].x, second.nodes[i].x) << "node " << i;
+        EXPECT_EQ(first.nodes[i].y, second.nodes[i].y) << "node " << i;
+        EXPECT_EQ(first.nodes[i].vx, second.nodes[i].vx) << "node " << i;
+        EXPECT_EQ(first.nodes[i].vy, second.nodes[i].vy) << "node " << i;
+    }
+    EXPECT_EQ(first.lastContact, second.lastContact);
+}
+
 TEST_F(FighterMan, CoincidentNodesNeverPoisonTheBody) {
     man& m = addFighter(game, 1, 1);
     for (int i = 1; i <= NodeCount; ++i) {
