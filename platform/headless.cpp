@@ -11,6 +11,7 @@
 #include "platform/frames.h"
 #include "platform/headless_backend.h"
 #include "platform/input_state.h"
+#include "platform/mixer.h"
 #include "platform/png_write.h"
 #include "platform/sdl_backend.h"
 
@@ -123,6 +124,8 @@ void start(const Options& options) {
     input::reset();
     SeedRnd(4660);  // the generator's state before any seeding
     resetPresentedFrames();
+    // Channels of an earlier run were timed on the old clock.
+    soundMixer().stopAll();
 }
 
 void stop() {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
+#include "loader_test_files.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 
@@ -260,4 +262,20 @@ TEST(PlatformHeadless, StopLeavesAWorkingFallback) {
     EXPECT_EQ(KeyDown(70), 1);  // a fallback headless backend serves the query
     EXPECT_TRUE(headless::currentFrame().empty());
     headless::start();
+}
+
+TEST(PlatformHeadless, StartStopsEveryChannel) {
+    headless::start();
+    auto folder = testfiles::freshFolder("headless_channels");
+    // One second of silence at 8 kHz.
+    testfiles::writeBytes(folder / "quiet.wav",
+                          testfiles::wavBytes({.rate = 8000}, testfiles::pcm16(std::vector<int16_t>(8000))));
+    SoundRef sound = LoadSound((folder / "quiet.wav").string());
+    ASSERT_TRUE(sound);
+    Channel channel = CueSound(sound);
+    ResumeChannel(channel);
+    EXPECT_EQ(ChannelPlaying(channel), 1);
+    headless::start();
+    EXPECT_EQ(ChannelPlaying(channel), 0);
+    std::filesystem::remove_all(folder);
 }
