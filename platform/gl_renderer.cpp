@@ -101,16 +101,21 @@ void GlRenderer::quad(const Image* image, const Vertex (&c)[4], const DrawState&
     endShape();
 }
 
-// Line ends sit on pixel centres, so a line between whole coordinates lights the
-// pixels it names. GL leaves out a line's last pixel; when it is wanted, a short
-// segment from that pixel's centre to its right edge lights exactly that pixel.
+// Line ends sit just inside the pixel they name (not on its centre, where the
+// rasteriser's tie rules differ between drivers), so a line between whole
+// coordinates lights the pixels from the first to the one before the last. When the
+// last pixel is wanted, a one-pixel segment starting inside it lights exactly it.
+namespace {
+constexpr float pixelCentre = 0.375f;
+}
+
 void GlRenderer::line(float x1, float y1, float x2, float y2, bool drawLastPixel, const DrawState& state) {
     target_->makeCurrent();
     beginShape({Primitive::Lines, 0, std::clamp(state.blend, 1, 5)});
-    pending_.push_back(vertex(x1 + 0.5f, y1 + 0.5f, 0, 0, state));
-    pending_.push_back(vertex(x2 + 0.5f, y2 + 0.5f, 0, 0, state));
+    pending_.push_back(vertex(x1 + pixelCentre, y1 + pixelCentre, 0, 0, state));
+    pending_.push_back(vertex(x2 + pixelCentre, y2 + pixelCentre, 0, 0, state));
     if (drawLastPixel) {
-        const float px = std::floor(x2) + 0.5f, py = std::floor(y2) + 0.5f;
+        const float px = std::floor(x2) + pixelCentre, py = std::floor(y2) + pixelCentre;
         pending_.push_back(vertex(px, py, 0, 0, state));
         pending_.push_back(vertex(px + 1.0f, py, 0, 0, state));
     }
@@ -194,24 +199,30 @@ bool GlRenderer::readPixels(unsigned char* rgba) {
     return glGetError() == GL_NO_ERROR;
 }
 
+ShownRect letterbox(int drawableWidth, int drawableHeight) {
+    const double scale = std::min(static_cast<double>(drawableWidth) / GlRenderer::surfaceWidth,
+                                  static_cast<double>(drawableHeight) / GlRenderer::surfaceHeight);
+    ShownRect shown;
+    shown.width = static_cast<int>(GlRenderer::surfaceWidth * scale);
+    shown.height = static_cast<int>(GlRenderer::surfaceHeight * scale);
+    shown.left = (drawableWidth - shown.width) / 2;
+    shown.bottom = (drawableHeight - shown.height) / 2;
+    return shown;
+}
+
 void GlRenderer::presentToWindow() {
     flush();
     target_->makeCurrent();
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(target_->window, &width, &height);
-    // The largest 4:3 rectangle that fits, centred.
-    const double scale = std::min(static_cast<double>(width) / surfaceWidth,
-                                  static_cast<double>(height) / surfaceHeight);
-    const int shownWidth = static_cast<int>(surfaceWidth * scale);
-    const int shownHeight = static_cast<int>(surfaceHeight * scale);
-    const int left = (width - shownWidth) / 2, bottom = (height - shownHeight) / 2;
+    const ShownRect shown = letterbox(width, height);
     calls_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     calls_.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glViewport(0, 0, width, height);
     glClear(GL_COLOR_BUFFER_BIT);
-    const bool exact = shownWidth == surfaceWidth && shownHeight == surfaceHeight;
-    calls_.blitFramebuffer(0, 0, surfaceWidth, surfaceHeight, left, bottom, left + shownWidth,
-                           bottom + shownHeight, GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    const bool exact = shown.width == surfaceWidth && shown.height == surfaceHeight;
+    calls_.blitFramebuffer(0, 0, surfaceWidth, surfaceHeight, shown.left, shown.bottom, shown.left + shown.width,
+                           shown.bottom + shown.height, GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(target_->window);
     calls_.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glViewport(0, 0, surfaceWidth, surfaceHeight);

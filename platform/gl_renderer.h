@@ -12,6 +12,13 @@
 #include "platform/backend.h"
 #include "platform/gl_context.h"
 
+// Where the surface shows in a drawable of the given size: the largest rectangle of
+// its aspect that fits, centred (GL window coordinates, origin bottom-left).
+struct ShownRect {
+    int left = 0, bottom = 0, width = 0, height = 0;
+};
+ShownRect letterbox(int drawableWidth, int drawableHeight);
+
 class GlRenderer : public Renderer {
 public:
     static constexpr int surfaceWidth = 1024, surfaceHeight = 768;

@@ -6,6 +6,7 @@ packages=(
   libsdl2-dev libvorbis-dev libogg-dev libfreetype-dev libpng-dev zlib1g-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core
   fonts-play
 )
 missing=()
