@@ -5,6 +5,7 @@
 #include <set>
 
 #include "game/keys.h"
+#include "platform/backend.h"
 
 using shelltest::crlfLines;
 using shelltest::FrameLimit;
@@ -16,6 +17,36 @@ namespace {
 
 const std::string DataFolder = TUMBLEBOUT_BUILD_DIR;
 const std::string SplashLine = "PUSH THE HEAD. SWING THE LIMBS.";
+
+// A backend that only notes what start-up asks of it, in order.
+class RecordingBackend final : public Backend {
+public:
+    explicit RecordingBackend(std::vector<std::string>& log, bool displayOpens)
+        : log_(log), displayOpens_(displayOpens) {}
+    bool openDisplay(int width, int height, bool fullscreen, int hertz) override {
+        log_.push_back("display " + std::to_string(width) + "x" + std::to_string(height) +
+                       (fullscreen ? " full screen " : " window ") + std::to_string(hertz) +
+                       (std::filesystem::exists("prefs.tbt") ? " after prefs" : "") +
+                       (std::filesystem::exists("scores.txt") ? " after scores" : ""));
+        return displayOpens_;
+    }
+    void setTitle(const std::string& title) override { log_.push_back("title " + title); }
+    void setIcon(const Image&) override { log_.push_back("icon"); }
+    void hideMouse() override { log_.push_back("hide mouse"); }
+    void pollEvents() override {}
+    void present() override {
+        log_.push_back("present");
+        if (++presents_ == 2) throw FrameLimit{presents_};
+    }
+    double milliseconds() override { return 0; }
+    void sleep(int) override {}
+    Renderer* renderer() override { return nullptr; }
+
+private:
+    std::vector<std::string>& log_;
+    bool displayOpens_;
+    int presents_ = 0;
+};
 
 }  // namespace
 
@@ -240,6 +271,50 @@ TEST_F(ShellRun, SplashLastsTwoSecondsThenTheMainMenu) {
     // sees more than 2000 ms (at 1000/60 ms per frame, whole milliseconds).
     EXPECT_EQ(screens[122], "splash");
     EXPECT_EQ(firstFrameOf("menu"), 124);
+}
+
+TEST_F(ShellRun, StartUpOrderOnTheBackend) {
+    // Full screen from the file: the display is opened after both files were read.
+    writeBytes("prefs.tbt", crlfLines({"1", "4", "5", "1", "5", "1", "3", "1"}));
+    std::vector<std::string> log;
+    installBackend(std::make_unique<RecordingBackend>(log, true));
+    Game game;
+    game.dataFolder = DataFolder;
+    EXPECT_THROW(game.run(), FrameLimit);
+    EXPECT_EQ(log, (std::vector<std::string>{"title Tumblebout", "icon",
+                                             "display 1024x768 full screen 60 after prefs after scores",
+                                             "hide mouse", "present", "present"}));
+    EXPECT_EQ(game.fullscreen, 1);
+    installBackend(nullptr);
+}
+
+TEST_F(ShellRun, WindowWhenFullScreenIsOff) {
+    std::vector<std::string> log;
+    installBackend(std::make_unique<RecordingBackend>(log, true));
+    Game game;
+    game.dataFolder = DataFolder;
+    EXPECT_THROW(game.run(), FrameLimit);
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[2], "display 1024x768 window 60 after prefs after scores");
+    EXPECT_EQ(log[3], "present");  // no hidden pointer in a window
+    installBackend(nullptr);
+}
+
+TEST_F(ShellRun, DisplayThatCannotOpenEndsWithStatusOne) {
+    std::vector<std::string> log;
+    installBackend(std::make_unique<RecordingBackend>(log, false));
+    Game game;
+    testing::internal::CaptureStderr();
+    try {
+        game.run();
+        FAIL() << "run returned without a display";
+    } catch (const ProgramEnd& end) {
+        EXPECT_EQ(end.exitCode, 1);
+    }
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(message, "tumblebout: cannot open a 1024 x 768 window with OpenGL\n");
+    EXPECT_EQ(log.back(), "display 1024x768 window 60 after prefs after scores");
+    installBackend(nullptr);
 }
 
 TEST_F(ShellRun, HeldSpaceEnterOrEscEndsTheSplashAtItsFirstLoopFrame) {
