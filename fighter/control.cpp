@@ -3,10 +3,10 @@
 // player 2 (W, A, S, D) is not.
 
 #include "game/Game.h"
+#include "game/keys.h"
 
 namespace {
 
-constexpr int ArrowLeft = 37, ArrowUp = 38, ArrowRight = 39, ArrowDown = 40;
 constexpr int KeyA = 65, KeyD = 68, KeyS = 83, KeyW = 87;
 
 // One push per frame: 3 * speed * (nearest float to one third).
@@ -20,10 +20,10 @@ void Game::controlPlayer1() {
     const float push = headPush(s);
     // A push is made while the component is still below the cap, so only the last
     // push may carry it past.
-    if (KeyDown(ArrowRight) && head.vx < 2 * s) head.vx += push;
-    if (KeyDown(ArrowLeft) && head.vx > -2 * s) head.vx -= push;
-    if (KeyDown(ArrowDown) && head.vy < 2 * s) head.vy += push;
-    if (KeyDown(ArrowUp) && head.vy > -2 * s) head.vy -= push;
+    if (KeyDown(key::Right) && head.vx < 2 * s) head.vx += push;
+    if (KeyDown(key::Left) && head.vx > -2 * s) head.vx -= push;
+    if (KeyDown(key::Down) && head.vy < 2 * s) head.vy += push;
+    if (KeyDown(key::Up) && head.vy > -2 * s) head.vy -= push;
 }
 
 void Game::controlPlayer2() {

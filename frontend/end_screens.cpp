@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "frontend/menu_drawing.h"
 #include "game/Game.h"
 #include "game/energy_bonus.h"
 
@@ -17,17 +18,6 @@ constexpr int CountFrames = CountEnd - CountStart;
 
 constexpr float LabelX = 100;
 constexpr float ValueX = 724;
-
-void useTitleColour(const Game& game) {
-    SetColor(game.palette[1][1], game.palette[1][2], game.palette[1][3]);
-}
-
-// Centred on the 1024-pixel screen, the scaled width truncated before halving.
-void drawCentred(const std::string& text, float scale, float y) {
-    SetScale(scale, scale);
-    const int width = static_cast<int>(TextWidth(text) * scale);
-    DrawText(text, static_cast<float>((1024 - width) / 2), y);
-}
 
 // A figure counting down to 0 over the counting frames. 64-bit products: a large
 // combo score must not wrap on the way.
@@ -75,7 +65,7 @@ void Game::levelCompleteScreen(int f) {
     const int64_t totalShown = countingUp(levelStartScore, totalScore, t);
 
     useTitleColour(*this);
-    if (t > 0) drawCentred("LEVEL " + String(level) + " COMPLETED", 0.525f, 50);
+    if (t > 0) drawCentredWhole("LEVEL " + String(level) + " COMPLETED", 50, 0.525f);
     SetScale(0.375f, 0.375f);
     drawTallyRow(maxComboRow, maxCombo, t);
     drawTallyRow(comboScoreRow, comboShown, t);
@@ -91,11 +81,11 @@ void Game::gameOverScreen(int f) {
     const int t = f + 1;
 
     useTitleColour(*this);
-    drawCentred("GAME OVER", 0.975f, 20);
-    if (t > 60) drawCentred("SCORE: " + String(totalScore), 0.6f, 200);
+    drawCentredWhole("GAME OVER", 20, 0.975f);
+    if (t > 60) drawCentredWhole("SCORE: " + String(totalScore), 200, 0.6f);
     if (totalScore > 0 && totalScore > lowestHighScore() && t > 120) {
-        drawCentred("ENTER YOUR NAME:", 0.3f, 450);
-        if (!playerName.empty()) drawCentred(playerName, 0.6f, 542);
+        drawCentredWhole("ENTER YOUR NAME:", 450, 0.3f);
+        if (!playerName.empty()) drawCentredWhole(playerName, 542, 0.6f);
     }
     SetScale(1, 1);
 }

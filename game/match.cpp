@@ -3,10 +3,10 @@
 
 #include "game/Game.h"
 #include "game/energy_bonus.h"
+#include "game/keys.h"
 
 namespace {
 
-constexpr int KeyEnter = 13, KeyEsc = 27, KeySpace = 32, KeyP = 80;
 constexpr int KeyDigit1 = 49, KeyDigit4 = 52;
 
 constexpr int FightFrame = 100;        // "FIGHT!" shows, and blows count after it
@@ -16,7 +16,7 @@ constexpr int VersusResultFrames = 400;
 constexpr int ConfirmAfterFrames = 20; // game-over and high-score screens ignore Enter until then
 constexpr float BannerWidth = 824;     // every message is stretched from x = 100 to x = 924
 
-bool enterOrSpaceHeld() { return KeyDown(KeyEnter) || KeyDown(KeySpace); }
+bool enterOrSpaceHeld() { return KeyDown(key::Enter) || KeyDown(key::Space); }
 
 }  // namespace
 
@@ -182,7 +182,7 @@ void Game::updateMatchState() {
     }
     if (matchState == "game over") {
         gameOverScreen(framesInState());
-        if (KeyDown(KeyEnter) && framesInState() > ConfirmAfterFrames) {
+        if (KeyDown(key::Enter) && framesInState() > ConfirmAfterFrames) {
             changeState("highscores");
             addHighScore(playerName, totalScore);
             saveHighScores();
@@ -192,7 +192,7 @@ void Game::updateMatchState() {
         drawHighScores(framesInState());
         if (framesInState() > ConfirmAfterFrames && enterOrSpaceHeld()) matchState = "end";
     }
-    if (KeyDown(KeyEsc)) {
+    if (KeyDown(key::Esc)) {
         matchResult = 3;
         matchState = "end";
     }
@@ -201,11 +201,11 @@ void Game::updateMatchState() {
 void Game::pauseIfRequested() {
     // P is a letter of the name on these screens, not a pause.
     if (matchState == "game over" || matchState == "highscores") return;
-    if (!KeyHit(KeyP)) return;
+    if (!KeyHit(key::P)) return;
     // The frame drawn before the pause stays on screen: the loop only presents,
     // and the backend shows its last complete picture on every Flip.
     do {
         Flip(-1);
         checkWindowClose();
-    } while (!KeyHit(KeyP) && !KeyHit(KeyEsc));
+    } while (!KeyHit(key::P) && !KeyHit(key::Esc));
 }
