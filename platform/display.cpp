@@ -8,7 +8,6 @@
 #include "platform/draw_state.h"
 #include "platform/frames.h"
 #include "platform/headless.h"
-#include "platform/image.h"
 #include "platform/platform.h"
 
 namespace {

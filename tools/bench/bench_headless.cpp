@@ -1,6 +1,7 @@
 // The headless backend's cost per frame for a match-sized frame of calls (images,
-// lines, a few texts, state changes), with the draw-call recorder on and off. Long
-// headless runs and every test pay this, so it must stay far below a real frame.
+// lines, a few texts, state changes), with the draw-call recorder on and off, and
+// rendered offscreen as for screenshots (which also reads every presented frame back).
+// Long headless runs and every test pay this, so it must stay far below a real frame.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -32,15 +33,31 @@ void drawMatchLikeFrame(const ImageRef& node, int images) {
 void headlessFrame(benchmark::State& state) {
     headless::Options options;
     options.record = state.range(0) != 0;
+    options.offscreenGL = state.range(0) == 2;
     headless::start(options);
+    Graphics(1024, 768);
     auto node = std::make_shared<Image>();
     node->width = node->height = 280;
     node->handleX = node->handleY = 140;
     for (auto _ : state) drawMatchLikeFrame(node, 2500);
-    state.SetLabel(options.record ? "recorded" : "not recorded");
+    state.SetLabel(options.offscreenGL ? "recorded and rendered offscreen"
+                   : options.record   ? "recorded"
+                                      : "not recorded");
+    headless::start();
+}
+
+// The floor of an offscreen frame: clear, finish and read the frame back.
+void emptyOffscreenFrame(benchmark::State& state) {
+    headless::start({.offscreenGL = true});
+    Graphics(1024, 768);
+    for (auto _ : state) {
+        Cls();
+        Flip();
+    }
     headless::start();
 }
 
 }  // namespace
 
-BENCHMARK(headlessFrame)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(emptyOffscreenFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(headlessFrame)->Arg(1)->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
