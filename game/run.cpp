@@ -32,6 +32,7 @@ void playCampaign(Game& game) {
     game.totalScore = 0;
     int result = 0;
     do {
+        game.selection = 0;  // no menu entry is selected during a match
         game.startMusic();
         result = game.playMatch();
         game.stopMusic();
@@ -47,6 +48,7 @@ void playVersus(Game& game) {
     game.wins[2] = 0;
     int result = 0;
     do {
+        game.selection = 0;  // no menu entry is selected during a match
         game.startMusic();
         result = game.playMatch();
         game.stopMusic();

@@ -223,9 +223,11 @@ protected:
 
     Ended runGame(Game& game, int maxFrames) {
         screens.clear();
+        selections.clear();
         game.dataFolder = DataFolder;
         limitFrames(maxFrames, [&](int) {
             screens.push_back(game.screen);
+            selections.push_back(game.selection);
             if (screens.size() == 1) firstFrame = headless::lastFrame();
         });
         try {
@@ -248,6 +250,7 @@ protected:
     }
 
     std::vector<std::string> screens;
+    std::vector<int> selections;
     std::vector<headless::DrawCall> firstFrame;
     int exitCode = -1;
 };
@@ -429,6 +432,7 @@ TEST_F(ShellRun, QuittingACampaignMatchReturnsToTheMenu) {
     headless::schedule({32, headless::EventKind::Up, key::Esc, ""});
     EXPECT_EQ(runGame(game, 40), Ended::FrameLimit);
     EXPECT_EQ(screens[8], "match");
+    EXPECT_EQ(selections[8], 0);
     EXPECT_EQ(screens.back(), "menu");
     EXPECT_EQ(game.gameMode, "1");
     EXPECT_EQ(game.matchResult, 3);

@@ -55,8 +55,11 @@ int main(int argc, char** argv) {
 
     ScriptResult script;
     if (!options.inputPath.empty()) {
+        std::error_code error;
         std::ifstream file(options.inputPath, std::ios::binary);
-        if (!file) return fail("cannot read the input script " + options.inputPath);
+        if (!fs::is_regular_file(options.inputPath, error) || !file) {
+            return fail("cannot read the input script " + options.inputPath);
+        }
         std::ostringstream text;
         text << file.rdbuf();
         script = parseInputScript(text.str());
