@@ -8,6 +8,7 @@
 
 #include "game/Game.h"
 #include "platform/headless.h"
+#include "platform/sound.h"
 
 class CombatScene : public ::testing::Test {
 protected:
@@ -27,6 +28,9 @@ protected:
         addFighter(1, 1);
         addFighter(2, 0);
         for (int i = 1; i <= BurstSlots; ++i) g.bursts[i] = std::make_unique<dotburst>();
+        // Told apart by their lengths: the blow lasts one second, the block three.
+        g.blowSound = silence(1);
+        g.blockSound = silence(3);
     }
     void TearDown() override { headless::stop(); }
 
@@ -62,6 +66,33 @@ protected:
             n.y = 0;
             n.vx = n.vy = 0;
         }
+    }
+
+    static SoundRef silence(int seconds) {
+        auto sound = std::make_shared<Sound>();
+        sound->samples.assign(static_cast<size_t>(sound->rate) * seconds, 0);
+        return sound;
+    }
+
+    // Channels are numbered in the order they are cued: a probe before and after an
+    // action brackets the channels the action cued.
+    struct SoundsHeard {
+        int blow = 0, block = 0, silent = 0;  // silent: cued but never resumed
+    };
+    static Channel soundMark() {
+        const Channel probe = CueSound(silence(1));
+        StopChannel(probe);
+        return probe;
+    }
+    // Lets four seconds pass on the clock to tell the sounds apart by their lengths.
+    static SoundsHeard soundsSince(Channel mark) {
+        const Channel end = soundMark();
+        std::vector<Channel> started;
+        SoundsHeard heard;
+        for (Channel c = mark + 1; c < end; ++c) (ChannelPlaying(c) ? started.push_back(c) : void(++heard.silent));
+        Delay(2000);
+        for (Channel c : started) (ChannelPlaying(c) ? heard.block : heard.blow) += 1;
+        return heard;
     }
 
     ball& node(int fighter, int index) { return g.fighters[fighter]->nodes[index]; }

@@ -12,7 +12,13 @@ using CombatHits = CombatScene;
 TEST_F(CombatHits, HeadsMeetingMakeADoubleBlow) {
     place(1, HeadNode, 2, HeadNode, 0, 0, 30);  // sizes 18 + 18 reach 36
     const int before = MilliSecs();
+    const Channel mark = soundMark();
     frame();
+    const int after = MilliSecs();
+    const SoundsHeard heard = soundsSince(mark);
+    EXPECT_EQ(heard.blow, 1);
+    EXPECT_EQ(heard.block, 0);
+    EXPECT_EQ(heard.silent, 0);
 
     EXPECT_EQ(g.bannerText, "DOUBLE BLOW!");
     EXPECT_EQ(g.bannerTimer, 60);
@@ -25,7 +31,7 @@ TEST_F(CombatHits, HeadsMeetingMakeADoubleBlow) {
     EXPECT_EQ(g.blowGate[1][2], 10);
     EXPECT_EQ(g.blowGate[2][1], 10);
     // Two passing checks, two freezes: slow motion was not running.
-    EXPECT_EQ(MilliSecs() - before, 400);
+    EXPECT_EQ(after - before, 400);
     EXPECT_FLOAT_EQ(g.slowMotionTimer, 30.0f);
 
     // Pushed apart to 0.1 beyond touching and kicked apart with 250 each (equal masses).
@@ -56,7 +62,12 @@ TEST_F(CombatHits, FootOnChestBeforeFrame100OnlyPushesAndKicks) {
     g.frameCounter = 50;
     place(1, Foot, 2, Chest, 0, 0, 10);
     const int before = MilliSecs();
+    const Channel mark = soundMark();
     frame();
+    const int after = MilliSecs();
+    const SoundsHeard heard = soundsSince(mark);
+    EXPECT_EQ(heard.block, 1);
+    EXPECT_EQ(heard.blow, 0);
 
     EXPECT_FLOAT_EQ(node(1, Foot).x, -3.05f);
     EXPECT_FLOAT_EQ(node(2, Chest).x, 13.05f);
@@ -73,13 +84,14 @@ TEST_F(CombatHits, FootOnChestBeforeFrame100OnlyPushesAndKicks) {
     EXPECT_EQ(g.bannerText, "");
     EXPECT_EQ(g.bannerTimer, 0);
     EXPECT_EQ(g.combo, 0);
-    EXPECT_EQ(MilliSecs() - before, 0);  // no blow, no freeze
+    EXPECT_EQ(after - before, 0);  // no blow, no freeze
     EXPECT_FLOAT_EQ(g.slowMotionTimer, 30.0f);
 }
 
 TEST_F(CombatHits, HeldContactHitsEverySecondFrameAndBlowsEveryTenth) {
     fighter(2).energy = 1000;
     std::vector<int> contacts, blows;
+    const Channel mark = soundMark();
     for (int f = 0; f < 30; ++f) {
         place(1, Foot, 2, Chest, 0, 0, 10);  // the bodies keep pressing the foot back in
         node(2, Chest).hitTimer = 0;
@@ -87,6 +99,11 @@ TEST_F(CombatHits, HeldContactHitsEverySecondFrameAndBlowsEveryTenth) {
         if (node(2, Chest).vx == 250.0f) contacts.push_back(f);
         if (node(2, Chest).hitTimer == 60) blows.push_back(f);
     }
+    // A blow sound with each blow; the contacts between blows are silent while the
+    // spark gate is closed (it reopens every tenth frame, when the blow comes first).
+    const SoundsHeard heard = soundsSince(mark);
+    EXPECT_EQ(heard.blow, 3);
+    EXPECT_EQ(heard.block, 0);
     EXPECT_EQ(contacts, (std::vector<int>{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28}));
     EXPECT_EQ(blows, (std::vector<int>{0, 10, 20}));
     EXPECT_EQ(g.combo, 3);
@@ -98,7 +115,11 @@ TEST_F(CombatHits, FistOnFistAndShinOnShinNeverBlow) {
         park(1), park(2);
         for (int f = 0; f < 12; ++f) frame();  // every gate back to rest
         place(1, ka, 2, kb, 0, 0, 10);
+        const Channel mark = soundMark();
         frame();
+        const SoundsHeard heard = soundsSince(mark);
+        EXPECT_EQ(heard.block, 1);
+        EXPECT_EQ(heard.blow, 0);
         EXPECT_FLOAT_EQ(node(2, kb).vx, 250.0f) << ka << " on " << kb;
         EXPECT_EQ(node(1, ka).hitTimer, 0);
         EXPECT_EQ(node(2, kb).hitTimer, 0);
@@ -323,6 +344,38 @@ TEST_F(CombatHits, PlasmaOffMakesNoSparksButTheContactStillAdvancesTheRing) {
     EXPECT_EQ(g.bursts[1]->kind, BurstBlood);
     EXPECT_EQ(g.sparkGate[1][2], -1);
     EXPECT_EQ(g.nextBurst, 2);
+}
+
+TEST_F(CombatHits, WithoutSparksTheBlockSoundComesWithEveryHardContact) {
+    g.plasmaEffects = 0;
+    g.frameCounter = 10;  // no blows yet
+    const Channel mark = soundMark();
+    for (int f = 0; f < 10; ++f) {
+        place(1, Foot, 2, Chest, 0, 0, 10);
+        frame();
+    }
+    EXPECT_EQ(soundsSince(mark).block, 5);
+
+    g.plasmaEffects = 1;
+    const Channel again = soundMark();
+    for (int f = 0; f < 20; ++f) {
+        place(1, Foot, 2, Chest, 0, 0, 10);
+        frame();
+    }
+    EXPECT_EQ(soundsSince(again).block, 2);  // once per ten frames, with the sparks
+}
+
+TEST_F(CombatHits, SoundVolumeZeroIsSilent) {
+    g.soundVolume = 0;
+    const Channel mark = soundMark();
+    place(1, HeadNode, 2, HeadNode, 0, 0, 30);
+    frame();
+    for (int f = 0; f < 10; ++f) frame();
+    place(1, Foot, 2, Chest, 0, 0, 10);
+    frame();
+    const SoundsHeard heard = soundsSince(mark);
+    EXPECT_EQ(heard.blow + heard.block + heard.silent, 0);
+    EXPECT_EQ(g.combo, 1);  // the blows themselves still counted
 }
 
 TEST_F(CombatHits, BloodZeroStillTakesARingSlot) {

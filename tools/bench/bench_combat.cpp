@@ -1,0 +1,142 @@
+// Combat figures: the hit test of six fighters (15 fighter pairs of 676 node pairs),
+// and whole match frames drawn on the real OpenGL backend offscreen, for a heavy fight
+// and for the worst case the options allow (100 bursts of 300 particles).
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "game/Game.h"
+#include "platform/headless.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Level 9 of the co-operative campaign: two players and four enemies in the widest
+// arena but one, with the game's default options.
+struct SixFighterMatch {
+    Game game;
+
+    explicit SixFighterMatch(const headless::Options& options) {
+        headless::start(options);
+        SeedRnd(2024);
+        game.setDefaultOptions();
+        game.musicVolume = 0;
+        game.soundVolume = 0;
+        game.gameMode = "2coop";
+        game.level = 9;
+        game.setupMatch();
+        // Let the bodies form and the enemies close in before measuring.
+        for (int i = 0; i < 240; ++i) step(false);
+    }
+
+    // One frame in the match's order; drawing only when asked.
+    void step(bool draw) {
+        if (draw) Cls();
+        game.updateTimeStep();
+        for (int i = 1; i <= game.fighterCount; ++i) game.fighters[i]->saveOldPositions();
+        game.updateCamera();
+        if (draw) {
+            game.drawArena();
+            game.drawBanner();
+        }
+        for (int i = 3; i <= game.fighterCount; ++i) {
+            const ball& hips = game.fighters[game.chooseTarget(*game.fighters[i])]->nodes[HipsNode];
+            if (!game.fighters[i]->knockedOut)
+                game.fighters[i]->think(game.aiLevel, game.playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
+        }
+        for (int i = 1; i <= game.fighterCount; ++i) {
+            man& fighter = *game.fighters[i];
+            fighter.applyGravity(game.gravity);
+            fighter.moveNodes(game.timeStep);
+            fighter.relax(game.timeStep, game.flexibility);
+            fighter.updateVelocities(game.timeStep);
+            fighter.collideWalls();
+            if (draw) fighter.draw(1.0f, game.zoom);
+            fighter.tickNodes();
+        }
+        if (draw) game.updateBursts(game.zoom);
+        game.animatePalette();
+        game.collideFighters();
+        game.countFrame();
+        // Nobody wins while we measure.
+        for (int i = 1; i <= game.fighterCount; ++i) game.fighters[i]->energy = game.fighters[i]->maxEnergy;
+        if (draw) Flip();
+    }
+};
+
+void BM_CombatHitTestSixFighters(benchmark::State& state) {
+    SixFighterMatch match({0, false, false});
+    for (auto _ : state) {
+        match.game.collideFighters();
+        benchmark::DoNotOptimize(match.game.contactGate);
+    }
+    state.SetLabel("15 x 676 node pairs");
+}
+
+// A drawn match: the game's pictures and font from beside the program, a banner
+// always showing, and `blood` blood bursts of `particles` plus `sparks` spark bursts
+// kept alive by restarting each one as it fades, at the fighters' nodes.
+void runDrawnFrames(benchmark::State& state, int bloodBursts, int particles, int sparkBursts) {
+    SixFighterMatch match({0, false, true});
+    Game& g = match.game;
+    if (!Graphics(1024, 768)) {
+        state.SkipWithError("no offscreen OpenGL");
+        return;
+    }
+    g.dataFolder = fs::read_symlink("/proc/self/exe").parent_path().string();
+    AutoImageFlags(7);
+    g.quadImage = LoadImage(g.dataPath("images/quad280.png"));
+    MidHandleImage(g.quadImage);
+    g.ballImage = LoadImage(g.dataPath("images/ballimage280.png"));
+    MidHandleImage(g.ballImage);
+    g.sparkImage = LoadImage(g.dataPath("images/spark.png"));
+    SetImageFont(LoadImageFont(g.dataPath("images/font.ttf"), 200, 4));
+    SetBlend(3);
+    if (!g.ballImage || !g.sparkImage) {
+        state.SkipWithError("the game's pictures are missing: build the gamedata target");
+        return;
+    }
+    // The fight's own blows add blood; the bursts below come on top of them.
+    g.blood = particles / 10;
+
+    int frame = 0;
+    auto keepBurstsAlive = [&] {
+        for (int slot = 1; slot <= bloodBursts + sparkBursts; ++slot) {
+            dotburst& burst = *g.bursts[slot];
+            if (burst.active) continue;
+            const man& fighter = *g.fighters[1 + slot % g.fighterCount];
+            const ball& node = fighter.nodes[1 + (slot * 7 + frame) % NodeCount];
+            if (slot <= bloodBursts)
+                burst.start(node.x, node.y, node.vx / 35, node.vy / 35, particles, BurstBlood, 3.0f, &g, 0, 8);
+            else
+                burst.start(node.x, node.y, 0, 0, 20, BurstPlasma, 2.0f, &g, 0, 0);
+            // Staggered ages, as in a fight, rather than all fading together.
+            for (int age = 0; age < (slot * 5) % 50; ++age) burst.update();
+        }
+        // The fight's own bursts use the other slots.
+        if (g.nextBurst <= bloodBursts + sparkBursts) g.nextBurst = bloodBursts + sparkBursts + 1;
+        if (g.nextBurst > BurstSlots) g.nextBurst = 1;
+    };
+    auto drawFrame = [&] {
+        keepBurstsAlive();
+        g.bannerText = "3 HIT COMBO!";
+        g.bannerTimer = 60;
+        match.step(true);
+        ++frame;
+    };
+    // The software rasteriser compiles its shaders on the first frames: not measured.
+    for (int i = 0; i < 60; ++i) drawFrame();
+    for (auto _ : state) drawFrame();
+    state.SetLabel("per frame, software GL offscreen");
+}
+
+void BM_CombatHeavyFightFrame(benchmark::State& state) { runDrawnFrames(state, 20, 100, 10); }
+void BM_CombatWorstCaseFrame(benchmark::State& state) { runDrawnFrames(state, 100, 300, 0); }
+
+}  // namespace
+
+BENCHMARK(BM_CombatHitTestSixFighters)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CombatHeavyFightFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_CombatWorstCaseFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
