@@ -18,6 +18,10 @@
 #include "platform/platform.h"
 #include "platform/sound.h"
 #include "tools/datagen/generate.h"
+#include "tools/datagen/limiter.h"
+#include "tools/datagen/loudness.h"
+#include "tools/datagen/sequencer.h"
+#include "tools/datagen/songs.h"
 
 namespace fs = std::filesystem;
 
@@ -101,7 +105,9 @@ TEST_F(GeneratedData, NodeDiscFillsThePictureAndTintsCleanly) {
             const uint8_t* p = &disc->rgba[(size_t(y) * 280 + x) * 4];
             EXPECT_EQ(p[0], p[1]);
             EXPECT_EQ(p[1], p[2]);
-            if (p[3] > 0) EXPECT_GE(p[0], 190) << x << "," << y;
+            if (p[3] > 0) {
+                EXPECT_GE(p[0], 190) << x << "," << y;
+            }
         }
     }
 }
@@ -214,6 +220,200 @@ TEST_F(GeneratedData, BlockIsShorterAndLighterThanTheBlow) {
     EXPECT_LT(lowEnergy(*block) * 4, lowEnergy(*blow));
 }
 
+// ---- Music ---------------------------------------------------------------------------
+
+datagen::StereoBuffer toFloat(const Sound& sound) {
+    datagen::StereoBuffer out;
+    out.resize(size_t(sound.frames()));
+    for (size_t i = 0; i < out.size(); ++i) {
+        out.left[i] = sound.samples[i * sound.channels] / 32768.0f;
+        out.right[i] = sound.samples[i * sound.channels + sound.channels - 1] / 32768.0f;
+    }
+    return out;
+}
+
+// Loudness of each second, a coarse fingerprint of a track's arrangement.
+std::vector<double> secondByLoudness(const Sound& sound) {
+    std::vector<double> out;
+    for (int start = 0; start + sound.rate <= sound.frames(); start += sound.rate) {
+        double sum = 0;
+        for (int i = start * sound.channels; i < (start + sound.rate) * sound.channels; ++i) {
+            double v = sound.samples[size_t(i)] / 32768.0;
+            sum += v * v;
+        }
+        out.push_back(10.0 * std::log10(sum / (sound.rate * sound.channels) + 1e-12));
+    }
+    return out;
+}
+
+TEST_F(GeneratedData, MusicTracksAreLongStereoAndMasteredBelowTheLimit) {
+    for (int track = 1; track <= 4; ++track) {
+        const std::string name = "music/tt" + std::to_string(track) + ".ogg";
+        SoundRef music = sound(name);
+        ASSERT_TRUE(music) << name;
+        EXPECT_EQ(music->rate, 44100) << name;
+        EXPECT_EQ(music->channels, 2) << name;
+        EXPECT_GE(seconds(*music), 60.0) << name;
+        EXPECT_LE(seconds(*music), 120.0) << name;
+        EXPECT_LT(peakDb(*music), -1.0) << name;
+        EXPECT_LT(peakSample(*music), 32767) << name;  // nothing clipped
+        EXPECT_NEAR(datagen::integratedLoudness(toFloat(*music)), -16.0, 0.7) << name;
+        // A clean end: the last twentieth of a second is silent.
+        const size_t tail = size_t(music->rate / 20) * music->channels;
+        for (size_t i = music->samples.size() - tail; i < music->samples.size(); ++i)
+            ASSERT_LE(std::abs(music->samples[i]), 16) << name << " sample " << i;
+        // No DC offset.
+        double sum = 0;
+        for (int16_t v : music->samples) sum += v;
+        EXPECT_LT(std::fabs(sum / double(music->samples.size())), 20.0) << name;
+    }
+}
+
+TEST_F(GeneratedData, MusicPlaysThroughWithoutGaps) {
+    for (int track = 1; track <= 4; ++track) {
+        SoundRef music = sound("music/tt" + std::to_string(track) + ".ogg");
+        ASSERT_TRUE(music);
+        std::vector<double> perSecond = secondByLoudness(*music);
+        // From the first second to the fade, never a silent second.
+        for (size_t s = 0; s + 3 < perSecond.size(); ++s) EXPECT_GT(perSecond[s], -45.0) << track << " at " << s << " s";
+    }
+}
+
+TEST_F(GeneratedData, EffectsSitLouderThanTheMusic) {
+    SoundRef blow = sound("sounds/blow.wav");
+    ASSERT_TRUE(blow);
+    for (int track = 1; track <= 4; ++track) {
+        SoundRef music = sound("music/tt" + std::to_string(track) + ".ogg");
+        ASSERT_TRUE(music);
+        EXPECT_GT(peakDb(*blow), peakDb(*music));
+    }
+}
+
+TEST_F(GeneratedData, TheFourTracksDiffer) {
+    std::vector<SoundRef> tracks;
+    for (int track = 1; track <= 4; ++track) tracks.push_back(sound("music/tt" + std::to_string(track) + ".ogg"));
+    for (const SoundRef& t : tracks) ASSERT_TRUE(t);
+    for (size_t a = 0; a < tracks.size(); ++a) {
+        for (size_t b = a + 1; b < tracks.size(); ++b) {
+            EXPECT_NE(tracks[a]->frames(), tracks[b]->frames()) << a + 1 << " and " << b + 1;
+            // Their loudness contours over time do not follow each other.
+            std::vector<double> x = secondByLoudness(*tracks[a]), y = secondByLoudness(*tracks[b]);
+            size_t n = std::min(x.size(), y.size());
+            double mx = 0, my = 0;
+            for (size_t i = 0; i < n; ++i) mx += x[i] / n, my += y[i] / n;
+            double sxy = 0, sxx = 0, syy = 0;
+            for (size_t i = 0; i < n; ++i) {
+                sxy += (x[i] - mx) * (y[i] - my);
+                sxx += (x[i] - mx) * (x[i] - mx);
+                syy += (y[i] - my) * (y[i] - my);
+            }
+            EXPECT_LT(sxy / std::sqrt(sxx * syy), 0.95) << a + 1 << " and " << b + 1;
+        }
+    }
+    // Different tempi, keys (tonic of the final chord) and titles.
+    for (int a = 1; a <= 4; ++a) {
+        for (int b = a + 1; b <= 4; ++b) {
+            const datagen::Song& x = datagen::songByNumber(a);
+            const datagen::Song& y = datagen::songByNumber(b);
+            EXPECT_NE(x.tempo, y.tempo);
+            EXPECT_NE(datagen::parseChords(x.finalChord)[0].root, datagen::parseChords(y.finalChord)[0].root);
+            EXPECT_NE(x.title, y.title);
+        }
+    }
+}
+
+// ---- The music tools -----------------------------------------------------------------
+
+datagen::StereoBuffer sine(float frequency, float amplitude, float seconds, bool bothChannels) {
+    datagen::StereoBuffer out;
+    out.resize(size_t(seconds * 44100));
+    for (size_t i = 0; i < out.size(); ++i) {
+        float v = amplitude * std::sin(2.0f * float(M_PI) * frequency * float(i) / 44100.0f);
+        out.left[i] = v;
+        out.right[i] = bothChannels ? v : 0.0f;
+    }
+    return out;
+}
+
+TEST(Loudness, MatchesTheReferenceLevelsOfSineTones) {
+    // A 997 Hz tone at full scale in one channel reads -3.01 LUFS; in both, 0.
+    EXPECT_NEAR(datagen::integratedLoudness(sine(997, 1.0f, 5, false)), -3.01, 0.05);
+    EXPECT_NEAR(datagen::integratedLoudness(sine(997, 1.0f, 5, true)), 0.0, 0.05);
+    EXPECT_NEAR(datagen::integratedLoudness(sine(997, 0.1f, 5, true)), -20.0, 0.05);
+    // The K-weighting lifts the highs and cuts deep bass.
+    EXPECT_GT(datagen::integratedLoudness(sine(8000, 0.1f, 5, true)), -20.0 + 3.0);
+    EXPECT_LT(datagen::integratedLoudness(sine(30, 0.1f, 5, true)), -20.0 - 3.0);
+}
+
+TEST(Loudness, GatesOutSilenceAndQuietPassages) {
+    datagen::StereoBuffer tone = sine(997, 0.1f, 5, true);
+    // Five seconds of tone make 47 whole blocks; the three blocks that straddle the
+    // end hold 3/4, 1/2 and 1/4 of the tone and still pass the gates: the mean of
+    // 48.5 / 50 blocks lies 0.13 dB under the tone.
+    const double straddled = -20.0 + 10.0 * std::log10(48.5 / 50.0);
+    datagen::StereoBuffer withSilence = tone;
+    withSilence.resize(tone.size() * 3);  // ten seconds of silence after it
+    EXPECT_NEAR(datagen::integratedLoudness(withSilence), straddled, 0.02);
+    // A passage 30 dB quieter falls under the relative gate and does not count.
+    datagen::StereoBuffer quiet = sine(997, 0.1f * 0.0316f, 5, true);
+    datagen::StereoBuffer both = tone;
+    both.left.insert(both.left.end(), quiet.left.begin(), quiet.left.end());
+    both.right.insert(both.right.end(), quiet.right.begin(), quiet.right.end());
+    EXPECT_NEAR(datagen::integratedLoudness(both), straddled, 0.02);
+    EXPECT_LE(datagen::integratedLoudness(sine(997, 0.0f, 5, true)), -70.0);
+}
+
+TEST(Limiter, HoldsPeaksUnderTheCeilingAndLeavesQuietSignalsAlone) {
+    datagen::StereoBuffer loud = sine(220, 1.6f, 1, true);
+    datagen::limitPeaks(loud, 0.8f);
+    float peak = 0;
+    for (size_t i = 0; i < loud.size(); ++i) peak = std::max({peak, std::fabs(loud.left[i]), std::fabs(loud.right[i])});
+    EXPECT_LE(peak, 0.8f + 1e-6f);
+    EXPECT_GT(peak, 0.75f);
+
+    datagen::StereoBuffer quiet = sine(220, 0.5f, 1, true);
+    const datagen::StereoBuffer original = quiet;
+    datagen::limitPeaks(quiet, 0.8f);
+    EXPECT_EQ(quiet.left, original.left);
+}
+
+TEST(Sequencer, ReadsNotesChordsAndMelodies) {
+    EXPECT_EQ(datagen::parseNoteName("a4"), 69);
+    EXPECT_EQ(datagen::parseNoteName("c4"), 60);
+    EXPECT_EQ(datagen::parseNoteName("c#5"), 73);
+    EXPECT_EQ(datagen::parseNoteName("bb3"), 58);
+    EXPECT_EQ(datagen::parseNoteName("h2"), -1);
+
+    std::vector<datagen::Chord> chords = datagen::parseChords("Am F:2 G7 Bbmaj7:0.5 E5");
+    ASSERT_EQ(chords.size(), 5u);
+    EXPECT_EQ(chords[0].root, 9);
+    EXPECT_EQ(chords[0].intervals, (std::vector<int>{0, 3, 7}));
+    EXPECT_EQ(chords[1].bars, 2.0f);
+    EXPECT_EQ(chords[2].intervals, (std::vector<int>{0, 4, 7, 10}));
+    EXPECT_EQ(chords[3].root, 10);
+    EXPECT_EQ(chords[3].bars, 0.5f);
+    EXPECT_EQ(chords[4].intervals, (std::vector<int>{0, 7}));
+
+    int steps = 0;
+    std::vector<datagen::MelodyNote> melody = datagen::parseMelody("a4 r:3 c5:4 e5:1", steps);
+    EXPECT_EQ(steps, 10);
+    ASSERT_EQ(melody.size(), 3u);
+    EXPECT_EQ(melody[1].step, 5);
+    EXPECT_EQ(melody[1].length, 4);
+    EXPECT_EQ(melody[2].midiNote, 76);
+}
+
+TEST(Sequencer, EveryMelodyBarIsWhole) {
+    // A melody that does not fill whole bars would drift against the drums.
+    for (int track = 1; track <= datagen::kSongCount; ++track) {
+        for (const std::string& melody : datagen::songByNumber(track).melodies) {
+            int steps = 0;
+            datagen::parseMelody(melody, steps);
+            EXPECT_EQ(steps % 16, 0) << "track " << track;
+        }
+    }
+}
+
 class DataGenerator : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -226,11 +426,12 @@ protected:
 
 TEST_F(DataGenerator, RegeneratingGivesTheSameBytesAsTheBuild) {
     datagen::GenerateOptions options;
-    ASSERT_TRUE(datagen::parseParts("pictures,font,sounds", options));
+    // One track of the four keeps the test quick; they share all their code.
+    ASSERT_TRUE(datagen::parseParts("pictures,font,sounds,track2", options));
     ASSERT_EQ(datagen::generateGameData(folder.string(), options), "");
     for (const char* name : {"images/quad280.png", "images/ballimage280.png", "images/spark.png", "images/205275.png",
                              "images/icon.png", "images/icon256.png", "images/font.ttf", "sounds/blow.wav",
-                             "sounds/block.wav"}) {
+                             "sounds/block.wav", "music/tt2.ogg"}) {
         std::string fresh = fileBytes(folder / name);
         EXPECT_FALSE(fresh.empty()) << name;
         EXPECT_EQ(fresh, fileBytes(dataFolder() / name)) << name;
@@ -249,10 +450,12 @@ TEST_F(DataGenerator, NamesTheFileItCannotWrite) {
 TEST_F(DataGenerator, RejectsUnknownParts) {
     datagen::GenerateOptions options;
     EXPECT_FALSE(datagen::parseParts("pictures,posters", options));
-    EXPECT_TRUE(datagen::parseParts("sounds", options));
+    EXPECT_FALSE(datagen::parseParts("track5", options));
+    EXPECT_TRUE(datagen::parseParts("sounds,track3", options));
     EXPECT_TRUE(options.sounds);
     EXPECT_FALSE(options.pictures);
     EXPECT_FALSE(options.font);
+    EXPECT_EQ(options.tracks, std::vector<int>{3});
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <sstream>
 
 #include "tools/datagen/dsp.h"
+#include "tools/datagen/mastering.h"
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/png_file.h"
+#include "tools/datagen/songs.h"
 #include "tools/datagen/sound_effects.h"
 #include "tools/datagen/wav_file.h"
 
@@ -15,6 +17,9 @@ namespace datagen {
 namespace fs = std::filesystem;
 
 namespace {
+
+// Fixed stream serials (Ogg normally picks them at random) keep the files reproducible.
+constexpr uint32_t kOggSerialBase = 0x7B0;
 
 std::string makeFolder(const fs::path& folder) {
     std::error_code error;
@@ -61,6 +66,12 @@ std::string writeSounds(const fs::path& sounds) {
     return writeWav((sounds / "block.wav").string(), blockSound(), kSampleRate);
 }
 
+std::string writeTrack(const fs::path& music, int track) {
+    const fs::path path = music / ("tt" + std::to_string(track) + ".ogg");
+    const Song& song = songByNumber(track);
+    return writeMasteredTrack(path.string(), renderSong(song), kOggSerialBase + uint32_t(track), song.title);
+}
+
 }  // namespace
 
 std::string generateGameData(const std::string& outputDir, const GenerateOptions& options) {
@@ -81,11 +92,15 @@ std::string generateGameData(const std::string& outputDir, const GenerateOptions
     if (options.sounds) {
         if (std::string error = writeSounds(root / "sounds"); !error.empty()) return error;
     }
+    for (int track : options.tracks) {
+        if (track < 1 || track > kSongCount) return "no such track: " + std::to_string(track);
+        if (std::string error = writeTrack(root / "music", track); !error.empty()) return error;
+    }
     return {};
 }
 
 bool parseParts(const std::string& list, GenerateOptions& options) {
-    options = GenerateOptions{false, false, false};
+    options = GenerateOptions{false, false, false, {}};
     std::istringstream words(list);
     std::string word;
     while (std::getline(words, word, ',')) {
@@ -95,6 +110,8 @@ bool parseParts(const std::string& list, GenerateOptions& options) {
             options.font = true;
         } else if (word == "sounds") {
             options.sounds = true;
+        } else if (word.rfind("track", 0) == 0 && word.size() == 6 && word[5] >= '1' && word[5] < '1' + kSongCount) {
+            options.tracks.push_back(word[5] - '0');
         } else {
             return false;
         }

@@ -1,4 +1,4 @@
-// tumblebout-datagen OUTPUT_FOLDER [--only=pictures,font,sounds]
+// tumblebout-datagen OUTPUT_FOLDER [--only=pictures,font,sounds,track1,...]
 // Writes the game's pictures, font, sounds and music into OUTPUT_FOLDER. Fails with
 // a message (and exit code 1) when a file cannot be written, so the build stops.
 
@@ -9,7 +9,7 @@
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [--only=pictures,font,sounds]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER [--only=pictures,font,sounds,track1,...]\n", argv[0]);
         return 2;
     }
     datagen::GenerateOptions options;
