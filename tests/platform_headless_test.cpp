@@ -82,6 +82,21 @@ TEST(PlatformHeadless, ScriptedEventsArriveAfterTheirFrame) {
     EXPECT_EQ(AppTerminate(), 1);
 }
 
+TEST(PlatformHeadless, AKeyHeldForASecondWithAutoRepeatIsOneHit) {
+    headless::start();
+    // The key goes down at frame 0 and repeats every frame until it is let go at 60.
+    for (int frame = 0; frame < 60; ++frame) headless::schedule(event(frame, EventKind::Down, 32));
+    headless::schedule(event(60, EventKind::Up, 32));
+    int hits = 0;
+    for (int frame = 0; frame < 60; ++frame) {
+        ASSERT_EQ(KeyDown(32), 1) << frame;
+        hits += KeyHit(32);
+        Flip();
+    }
+    EXPECT_EQ(hits, 1);
+    EXPECT_EQ(KeyDown(32), 0);
+}
+
 TEST(PlatformHeadless, ATapWithinOneFrameStillCountsAsAHit) {
     headless::start();
     headless::schedule(event(1, EventKind::Down, 13));

@@ -59,11 +59,6 @@ TEST(PlatformText, StringAndUpper) {
     EXPECT_EQ(Upper("abc XYZ 09 _-!{z}\xE9"), "ABC XYZ 09 _-!{Z}\xE9");
 }
 
-TEST(PlatformText, TruncationTowardZero) {
-    EXPECT_EQ(static_cast<int>(-2.7f), -2);
-    EXPECT_EQ(static_cast<int>(2.7f), 2);
-}
-
 TEST(PlatformDegrees, SinCosAtan2InDegrees) {
     EXPECT_EQ(Sin(30), static_cast<float>(std::sin(30 * (M_PI / 180.0))));
     EXPECT_FLOAT_EQ(Sin(30), 0.5f);
