@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "game/Game.h"
 
@@ -25,6 +26,12 @@ Point centreOf(const man& fighter) {
         sum.y += fighter.nodes[n].y;
     }
     return {sum.x / fighter.nodeCount, sum.y / fighter.nodeCount};
+}
+
+// Time since a mark, correct across the wrap of the 32-bit millisecond counter
+// (a plain int difference overflows there).
+int millisecondsSince(int mark) {
+    return static_cast<int>(static_cast<uint32_t>(MilliSecs()) - static_cast<uint32_t>(mark));
 }
 
 }  // namespace
@@ -64,6 +71,11 @@ void Game::paceSlowMotion() {
     if (slowMotionTimer < 0) return;
     // Sleep in single milliseconds rather than spin: never returns before the frame
     // has lasted its full share.
-    while (static_cast<float>(MilliSecs() - lastPacedFrame) < pacedFrameMs) Delay(1);
+    while (true) {
+        const int elapsed = millisecondsSince(lastPacedFrame);
+        // Negative only when the mark is over 24 days old: long past, no wait.
+        if (elapsed < 0 || static_cast<float>(elapsed) >= pacedFrameMs) break;
+        Delay(1);
+    }
     lastPacedFrame = MilliSecs();
 }

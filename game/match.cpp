@@ -108,9 +108,9 @@ void Game::announce() {
 
 void Game::drawBanner() {
     if (bannerTimer >= 0) bannerTimer -= 1;
-    const int w = TextWidth(bannerText);
     // A text without width (no glyphs) cannot be stretched: it is not drawn at all.
-    if (bannerTimer >= 0 && w > 0) {
+    const int w = bannerTimer >= 0 ? TextWidth(bannerText) : 0;
+    if (w > 0) {
         SetAlpha(bannerTimer / 60.0f);  // opaque until the last 60 frames, then fading
         const int h = TextHeight();
         SetColor(palette[1][1], palette[1][2], palette[1][3]);

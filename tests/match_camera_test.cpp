@@ -147,6 +147,28 @@ TEST_F(MatchPacing, TheFirstPacedFrameAfterALongTimeDoesNotWait) {
     EXPECT_EQ(game.lastPacedFrame, now);
 }
 
+TEST_F(MatchPacing, PacingHoldsAcrossTheWrapOfTheMillisecondCounter) {
+    headless::Options options;
+    options.startMs = 2147483647 - 10;  // the 32-bit counter wraps 11 ms from now
+    headless::start(options);
+    game.slowMotionTimer = 10;
+    game.lastPacedFrame = MilliSecs();
+    game.paceSlowMotion();
+    EXPECT_LT(MilliSecs(), 0) << "the counter has wrapped";
+    EXPECT_EQ(game.lastPacedFrame, MilliSecs());
+    EXPECT_EQ(static_cast<int64_t>(game.lastPacedFrame) + 4294967296LL - (2147483647 - 10), 34);
+}
+
+TEST_F(MatchPacing, AMarkOlderThanTheCounterCanTellDoesNotWait) {
+    headless::Options options;
+    options.startMs = 1000;
+    headless::start(options);
+    game.slowMotionTimer = 10;
+    game.lastPacedFrame = -2147482649;  // 2^31 + 1 ms before now on the wrapping counter
+    game.paceSlowMotion();
+    EXPECT_EQ(MilliSecs(), 1000);
+}
+
 TEST_F(MatchPacing, OutsideSlowMotionNothingWaitsAndTheMarkStays) {
     game.slowMotionTimer = -1;
     game.lastPacedFrame = MilliSecs();
