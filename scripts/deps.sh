@@ -9,6 +9,8 @@ packages=(
   fonts-dejavu-core
   fonts-play
 )
+# `deps.sh fuzz` adds clang and its libFuzzer runtime for scripts/fuzz.sh.
+if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -9,3 +9,13 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j"$(nproc)"
 cd "$build"
 ctest --output-on-failure -j"$(nproc)"
+
+# The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer. The data
+# is copied from the build above rather than generated a second time.
+sanitize="$root/build-test-sanitize"
+rm -rf "$sanitize"
+cmake -S "$root" -B "$sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEBOUT_SANITIZE=ON \
+  -DTUMBLEBOUT_DATA_FROM="$build"
+cmake --build "$sanitize" -j"$(nproc)" --target tumblebout_tests
+cd "$sanitize"
+ctest --output-on-failure -j"$(nproc)"
