@@ -17,9 +17,7 @@ constexpr int MaxNameLength = 15;
 // exceeds 5 * i, so the rows come up one by one, five frames apart.
 void drawScoreTable(const Game& game, int t) {
     useTitleColour(game);
-    SetScale(0.525f, 0.525f);
-    const int titleWidth = static_cast<int>(static_cast<float>(TextWidth("HIGH SCORES")) * 0.525f);
-    if (t > 0) DrawText("HIGH SCORES", static_cast<float>((ScreenWidth - titleWidth) / 2), 20);
+    if (t > 0) drawCentredWhole("HIGH SCORES", 20, 0.525f);
 
     SetScale(0.15f, 0.15f);
     int y = 100;
@@ -133,7 +131,7 @@ void Game::showHighScores() {
         beginMenuFrame(*this);
         t += 1;
         drawScoreTable(*this, t);
-        presentMenuFrame();
+        presentFrame();
         if (KeyHit(key::Enter) || KeyHit(key::Esc) || KeyHit(key::Space)) return;
     }
 }

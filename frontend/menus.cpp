@@ -46,7 +46,7 @@ void beginMenuFrame(Game& game) {
     game.animatePalette();
 }
 
-void presentMenuFrame() {
+void presentFrame() {
     Flip(-1);
     checkWindowClose();
 }
@@ -76,7 +76,7 @@ MenuChoice Game::mainMenu() {
         }
         SetScale(1, 1);
         selection = navigateMenu(selection, 5);
-        presentMenuFrame();
+        presentFrame();
         if (KeyHit(key::Esc)) End();
         if (KeyHit(key::Enter) || KeyHit(key::Space)) return static_cast<MenuChoice>(selection);
     }
@@ -103,7 +103,7 @@ void Game::modeSelect() {
         }
         SetScale(1, 1);
         selection = navigateMenu(selection, 3);
-        presentMenuFrame();
+        presentFrame();
         bool leave = false;
         if (KeyHit(key::Enter) || KeyHit(key::Space)) {
             gameMode = entries[selection - 1].mode;
@@ -148,7 +148,7 @@ void Game::controlsScreen() {
         drawTitle(*this);
         for (const Line& line : lines) drawCentred(line.text, line.y, line.scale);
         SetScale(1, 1);
-        presentMenuFrame();
+        presentFrame();
         if (KeyHit(key::Enter) || KeyHit(key::Space) || KeyHit(key::Esc)) return;
     }
 }

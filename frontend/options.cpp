@@ -101,7 +101,7 @@ void Game::optionsScreen() {
         if (selection < ResetRow) this->*rows[selection - 1].field += int{raise} - int{lower};
         clampOptions(*this);
         selection = navigateMenu(selection, ResetRow);
-        presentMenuFrame();
+        presentFrame();
         // Both confirmations are read on every frame, so a press made on RESET OPTIONS
         // is used up there and does not leave the screen once another row is selected.
         const bool enter = KeyHit(key::Enter) != 0;

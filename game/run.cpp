@@ -1,8 +1,9 @@
 // Start-up, the splash screen and the main loop over the menus and the three game
 // modes; plus the input drain and the close check that every screen uses.
-#include <array>
 #include <cstdio>
+#include <string>
 
+#include "frontend/menu_frame.h"
 #include "game/Game.h"
 #include "game/keys.h"
 
@@ -18,11 +19,6 @@ void drawSplash(const Game& game) {
     SetScale(0.1875f, 0.1875f);
     const float width = static_cast<float>(TextWidth(SplashLine)) * 2.5f * 0.075f;
     DrawText(SplashLine, (1024 - width) / 2, 500);
-}
-
-void presentFrame() {
-    Flip(-1);
-    checkWindowClose();
 }
 
 // One-player or co-operative campaign: a level per match until a loss, a quit, or
