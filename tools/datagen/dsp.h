@@ -75,7 +75,6 @@ public:
     explicit Envelope(const EnvelopeShape& shape);
     void release() { releasing_ = true; }
     float next();
-    bool finished() const { return releasing_ && level_ < 1e-4f; }
 
 private:
     EnvelopeShape shape_;

@@ -99,15 +99,10 @@ StereoBuffer renderNote(const SynthPatch& patch, float midiNote, float velocity,
             left += s;
             right += s;
         }
-        if (patch.noiseLevel > 0) {
-            float n = patch.noiseLevel * noise.next();
-            left += n;
-            right += n;
-        }
         if (patch.cutoff < 20000 || patch.filterSweepOctaves != 0) {
             auto l = filterLeft.process(left), r = filterRight.process(right);
-            left = patch.highPass ? l.high : l.low;
-            right = patch.highPass ? r.high : r.low;
+            left = l.low;
+            right = r.low;
         }
         if (patch.drive > 0) {
             float gain = 1.0f + patch.drive * 8.0f;

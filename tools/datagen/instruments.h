@@ -29,7 +29,6 @@ struct SynthPatch {
     float secondLevel = 0;         // second oscillator, for body or octave
     float secondSemitones = 0;
     float subLevel = 0;            // sine an octave below
-    float noiseLevel = 0;
 
     // Two-operator FM: modulator at fmRatio times the pitch, its index decaying.
     float fmRatio = 1, fmIndex = 0, fmIndexDecay = 0.3f, fmSustainIndex = 0;
@@ -37,7 +36,6 @@ struct SynthPatch {
     // Filter: cutoff in Hz plus an envelope sweep in octaves, following the pitch.
     float cutoff = 20000, resonance = 0, filterSweepOctaves = 0, keyTracking = 0;
     EnvelopeShape filterEnvelope{0.001f, 0.2f, 0.0f, 0.2f};
-    bool highPass = false;
 
     EnvelopeShape amp{0.002f, 0.2f, 0.8f, 0.1f};
     float vibratoCents = 0, vibratoRate = 5.5f, vibratoDelay = 0.25f;

@@ -215,7 +215,7 @@ private:
             if (section.bass >= 0) renderBass(song_.bassPatterns[section.bass], chords, firstStep, steps);
             if (section.arp >= 0) renderArp(song_.arpPatterns[section.arp], chords, firstStep, steps);
         }
-        if (section.lead >= 0) renderMelody(song_.melodies[section.lead], section.leadTranspose, firstStep, steps);
+        if (section.lead >= 0) renderMelody(song_.melodies[section.lead], firstStep, steps);
         if (section.riser) renderRiser(firstStep + steps - 2 * kStepsPerBar, 2 * kStepsPerBar);
     }
 
@@ -313,7 +313,7 @@ private:
         flush();
     }
 
-    void renderMelody(const std::string& melody, int transpose, int firstStep, int steps) {
+    void renderMelody(const std::string& melody, int firstStep, int steps) {
         int melodySteps = 0;
         const std::vector<MelodyNote> notes = parseMelody(melody, melodySteps);
         if (melodySteps <= 0) return;
@@ -321,7 +321,7 @@ private:
             for (const MelodyNote& n : notes) {
                 if (offset + n.step >= steps) break;
                 const int length = std::min(n.length, steps - offset - n.step);
-                note(song_.lead, lead_, n.midiNote + transpose, firstStep + offset + n.step, length - 0.25f, 0.85f);
+                note(song_.lead, lead_, n.midiNote, firstStep + offset + n.step, length - 0.25f, 0.85f);
             }
         }
     }

@@ -47,7 +47,6 @@ struct Section {
     int arp = -1;            // index into Song::arpPatterns
     bool pad = false;
     int lead = -1;           // index into Song::melodies
-    int leadTranspose = 0;   // semitones
     bool crash = false;      // crash cymbal on the first beat
     bool fill = false;       // drum fill in the last bar
     bool riser = false;      // noise sweep over the last two bars
@@ -72,7 +71,6 @@ struct Song {
 
 struct StereoAudio {
     StereoBuffer buffer;
-    float seconds() const { return float(buffer.size()) / kSampleRate; }
 };
 
 StereoAudio renderSong(const Song& song);

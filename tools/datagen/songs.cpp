@@ -112,7 +112,7 @@ Song pixelBrawl() {
         {.bars = 8, .chords = "Em D C B", .drums = 0, .bass = 0, .arp = 0, .pad = true, .lead = 0, .crash = true, .fill = true},
         {.bars = 8, .chords = "C D Bm Em", .drums = 2, .bass = 1, .arp = 1, .pad = true, .lead = 1, .crash = true, .fill = true},
         {.bars = 4, .chords = "Em D C B", .drums = 1, .arp = 0, .pad = true, .riser = true},
-        {.bars = 8, .chords = "Em D C B", .drums = 0, .bass = 0, .arp = 0, .pad = true, .lead = 0, .leadTranspose = 0, .crash = true, .fill = true},
+        {.bars = 8, .chords = "Em D C B", .drums = 0, .bass = 0, .arp = 0, .pad = true, .lead = 0, .crash = true, .fill = true},
         {.bars = 8, .chords = "C D Bm Em", .drums = 2, .bass = 1, .arp = 1, .pad = true, .lead = 1, .crash = true, .fill = true},
         {.bars = 4, .chords = "Em D C B", .drums = 0, .bass = 0, .arp = 0, .pad = true, .crash = true},
     };
