@@ -50,6 +50,9 @@ public:
         schedule_.emplace(hertz > 0 ? hertz : 60);
         waitForVblank_ = fullscreen && probeVblank();
         if (!waitForVblank_) SDL_GL_SetSwapInterval(0);
+        // The surface starts black; show it in both buffers.
+        renderer_->presentToWindow();
+        renderer_->presentToWindow();
         return true;
     }
 
@@ -105,6 +108,9 @@ private:
     }
 
     void applyIcon(SDL_Window* window) {
+        if (icon_->width <= 0 || icon_->height <= 0 ||
+            icon_->rgba.size() < static_cast<size_t>(icon_->width) * icon_->height * 4)
+            return;
         SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(icon_->rgba.data(), icon_->width, icon_->height,
                                                                   32, icon_->width * 4, SDL_PIXELFORMAT_RGBA32);
         if (!surface) return;
