@@ -69,6 +69,12 @@ protected:
         EXPECT_TRUE(loaded) << name;
         return loaded;
     }
+    // The decoded tracks, loaded once for all the tests (decoding takes a while).
+    static SoundRef track(int number) {
+        static std::vector<SoundRef> tracks(5);
+        if (!tracks[size_t(number)]) tracks[size_t(number)] = LoadSound(dataPath("music/tt" + std::to_string(number) + ".ogg"), 0);
+        return tracks[size_t(number)];
+    }
 };
 
 TEST_F(GeneratedData, StickQuadIsAWhiteSquareWithSoftEdges) {
@@ -249,7 +255,7 @@ std::vector<double> secondByLoudness(const Sound& sound) {
 TEST_F(GeneratedData, MusicTracksAreLongStereoAndMasteredBelowTheLimit) {
     for (int track = 1; track <= 4; ++track) {
         const std::string name = "music/tt" + std::to_string(track) + ".ogg";
-        SoundRef music = sound(name);
+        SoundRef music = GeneratedData::track(track);
         ASSERT_TRUE(music) << name;
         EXPECT_EQ(music->rate, 44100) << name;
         EXPECT_EQ(music->channels, 2) << name;
@@ -271,7 +277,7 @@ TEST_F(GeneratedData, MusicTracksAreLongStereoAndMasteredBelowTheLimit) {
 
 TEST_F(GeneratedData, MusicPlaysThroughWithoutGaps) {
     for (int track = 1; track <= 4; ++track) {
-        SoundRef music = sound("music/tt" + std::to_string(track) + ".ogg");
+        SoundRef music = GeneratedData::track(track);
         ASSERT_TRUE(music);
         std::vector<double> perSecond = secondByLoudness(*music);
         // From the first second to the fade, never a silent second.
@@ -283,7 +289,7 @@ TEST_F(GeneratedData, EffectsSitLouderThanTheMusic) {
     SoundRef blow = sound("sounds/blow.wav");
     ASSERT_TRUE(blow);
     for (int track = 1; track <= 4; ++track) {
-        SoundRef music = sound("music/tt" + std::to_string(track) + ".ogg");
+        SoundRef music = GeneratedData::track(track);
         ASSERT_TRUE(music);
         EXPECT_GT(peakDb(*blow), peakDb(*music));
     }
@@ -291,7 +297,7 @@ TEST_F(GeneratedData, EffectsSitLouderThanTheMusic) {
 
 TEST_F(GeneratedData, TheFourTracksDiffer) {
     std::vector<SoundRef> tracks;
-    for (int track = 1; track <= 4; ++track) tracks.push_back(sound("music/tt" + std::to_string(track) + ".ogg"));
+    for (int number = 1; number <= 4; ++number) tracks.push_back(GeneratedData::track(number));
     for (const SoundRef& t : tracks) ASSERT_TRUE(t);
     for (size_t a = 0; a < tracks.size(); ++a) {
         for (size_t b = a + 1; b < tracks.size(); ++b) {

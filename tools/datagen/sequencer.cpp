@@ -36,15 +36,17 @@ std::vector<Chord> parseChords(const std::string& text) {
     while (words >> word) {
         if (word[0] < 'A' || word[0] > 'G') continue;
         Chord chord;
-        std::string name = word, length;
+        std::string name = word;
         if (size_t colon = word.find(':'); colon != std::string::npos) {
             name = word.substr(0, colon);
             chord.bars = std::stof(word.substr(colon + 1));
         }
         chord.root = kPitchOfLetter[name[0] - 'A'];
         size_t at = 1;
-        if (at < name.size() && name[at] == '#') chord.root += 1, ++at;
-        else if (at < name.size() && name[at] == 'b') chord.root += 11, ++at;
+        if (at < name.size() && (name[at] == '#' || name[at] == 'b')) {
+            chord.root += name[at] == '#' ? 1 : 11;
+            ++at;
+        }
         chord.root %= 12;
         const std::string quality = name.substr(at);
         if (quality == "m") chord.intervals = {0, 3, 7};
