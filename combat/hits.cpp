@@ -25,6 +25,12 @@ constexpr float SlowMotionFrames = 30.0f;
 constexpr int BlowsCountAfterFrame = 100;  // nothing counts before "FIGHT!"
 constexpr float SeparationMargin = 0.1f;   // pushed nodes end this far beyond touching
 
+// Blow kinds, seen from the first fighter of a pair: 10 per blow it received plus 1 per
+// blow it landed. Both at once only happens when the two heads meet.
+constexpr int BlowLanded = 1;
+constexpr int BlowReceived = 10;
+constexpr int DoubleBlow = BlowLanded + BlowReceived;
+
 bool touching(const ball& a, const ball& b) {
     float dx = a.x - b.x, dy = a.y - b.y;
     float reach = a.size + b.size;
@@ -108,10 +114,10 @@ void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
                 if (slowMotion > 0 && slowMotionTimer <= 0) Delay(FreezeMs);
             };
             const bool aDamaging = Damaging[a.index], bDamaging = Damaging[b.index];
-            if (bDamaging && !aDamaging && blowGate[B][A] <= 0) land(blowGate[B][A], "BODY BLOW!", a, 10);
-            if (a.index == HeadNode && bDamaging && blowGate[B][A] <= 0) land(blowGate[B][A], "HEAD BLOW!", a, 10);
-            if (aDamaging && !bDamaging && blowGate[A][B] <= 0) land(blowGate[A][B], "BODY BLOW!", b, 1);
-            if (b.index == HeadNode && aDamaging && blowGate[A][B] <= 0) land(blowGate[A][B], "HEAD BLOW!", b, 1);
+            if (bDamaging && !aDamaging && blowGate[B][A] <= 0) land(blowGate[B][A], "BODY BLOW!", a, BlowReceived);
+            if (a.index == HeadNode && bDamaging && blowGate[B][A] <= 0) land(blowGate[B][A], "HEAD BLOW!", a, BlowReceived);
+            if (aDamaging && !bDamaging && blowGate[A][B] <= 0) land(blowGate[A][B], "BODY BLOW!", b, BlowLanded);
+            if (b.index == HeadNode && aDamaging && blowGate[A][B] <= 0) land(blowGate[A][B], "HEAD BLOW!", b, BlowLanded);
         }
 
         if (slowMotion > 0) slowMotionTimer = SlowMotionFrames;
@@ -191,18 +197,18 @@ void Game::registerBlow(int firstNo, int secondNo, int kind) {
         bannerText = String(streak) + " HIT COMBO!";
         bannerTimer = BannerFrames;
     };
-    if (kind == 11) {
+    if (kind == DoubleBlow) {
         combo = 0;
         bannerText = "DOUBLE BLOW!";
         bannerTimer = BannerFrames;
         first.energy -= 1.0f * second.strength;
         second.energy -= 1.0f * first.strength;
-    } else if (kind == 10) {
+    } else if (kind == BlowReceived) {
         if (combo <= 0) combo -= 1;
         if (combo > 0) combo = -1;
         if (combo <= -2) comboBanner(-combo);
         first.energy += combo * second.strength;
-    } else if (kind == 1) {
+    } else if (kind == BlowLanded) {
         if (combo >= 0) combo += 1;
         if (combo < 0) combo = 1;
         if (combo >= 2) comboBanner(combo);
