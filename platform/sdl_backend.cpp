@@ -5,10 +5,12 @@
 
 #include <optional>
 
+#include "platform/controllers.h"
 #include "platform/frame_schedule.h"
 #include "platform/gl_renderer.h"
 #include "platform/image.h"
 #include "platform/sdl_audio.h"
+#include "platform/screenshot.h"
 #include "platform/sdl_events.h"
 
 namespace {
@@ -71,12 +73,14 @@ public:
 
     void pollEvents() override {
         SDL_Event event;
-        while (SDL_PollEvent(&event)) feedSdlEvent(event);
+        while (SDL_PollEvent(&event))
+            if (!controllers_.handleEvent(event) && !screenshots_.handleEvent(event)) feedSdlEvent(event);
     }
 
     void present() override {
         if (!renderer_) return;
         if (!waitForVblank_) schedule_->waitForFrame();
+        screenshots_.capture(*renderer_);
         renderer_->presentToWindow();
     }
 
@@ -125,6 +129,8 @@ private:
     std::optional<FrameSchedule> schedule_;
     bool waitForVblank_ = false;
     SdlAudio audio_;
+    Controllers controllers_;
+    Screenshots screenshots_;
 };
 
 }  // namespace
