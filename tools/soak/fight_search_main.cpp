@@ -1,10 +1,12 @@
 // tumblebout-fightsearch: finds held-key plans that win a fight by landing blows (no
 // 4 + 1 keys), and writes them as a headless runner script from start-up.
 //
-//   tumblebout-fightsearch MODE START-MS OUTPUT [DATA-FOLDER]
+//   tumblebout-fightsearch MODE START-MS OUTPUT [win|lose [PREFIX-SCRIPT]]
 //
 // MODE is 1 (level 1 against the computer), 2coop (level 1, both players steered) or
-// 2vs (a bout; player 2 flails with random keys, player 1 is searched). The search is
+// 2vs (a bout; player 2 flails with random keys, player 1 is searched). "lose" looks
+// for a plan that loses instead; a prefix script replaces the walk through the menus,
+// and the search then starts with the first match frame after its last line. The search is
 // greedy: every half second of the fight the running game forks a dozen copies, each
 // holding a random key set for a little longer; the set whose copy did best (damage
 // dealt and taken, distance to the enemy) is held, and the game goes on. A forked
@@ -74,10 +76,17 @@ Outcome judge(const Game& game) {
     return outcome;
 }
 
-double score(const Outcome& o) {
-    if (o.winner == 1) return 1e9;
-    if (o.winner == 2) return -1e9;
-    return o.enemyDamage * 100.0 - o.ownDamage * 40.0 - o.distance * 0.05;
+double score(const Outcome& o, bool lose) {
+    if (o.winner != 0) return (o.winner == 1) != lose ? 1e9 : -1e9;
+    const double dealt = lose ? o.ownDamage : o.enemyDamage;
+    const double taken = lose ? o.enemyDamage : o.ownDamage;
+    return dealt * 100.0 - taken * 40.0 - o.distance * 0.05;
+}
+
+int lastLineFrame(const std::string& script) {
+    int last = 0;
+    for (const headless::ScriptEvent& event : parseInputScript(script).events) last = std::max(last, event.frame);
+    return last;
 }
 
 void holdKeys(int& held, int keys) {
@@ -134,24 +143,34 @@ std::vector<Outcome> tryCandidates(const std::vector<int>& candidates, int& held
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: tumblebout-fightsearch MODE START-MS OUTPUT [DATA-FOLDER]\n");
+        std::fprintf(stderr, "usage: tumblebout-fightsearch MODE START-MS OUTPUT [win|lose [PREFIX-SCRIPT]]\n");
         return 2;
     }
     const std::string mode = argv[1];
     const int startMs = std::atoi(argv[2]);
     const std::string output = argv[3];
-    const std::string data = argc > 4 ? argv[4] : "/nonexistent";  // pictures and sounds draw nothing random
+    const bool lose = argc > 4 && std::string(argv[4]) == "lose";
+    std::string prefix = menuScript(mode);
+    if (argc > 5) {
+        // Its whole-line comments (an earlier search's header) are left out.
+        std::ifstream file(argv[5], std::ios::binary);
+        prefix.clear();
+        for (std::string line; std::getline(file, line);)
+            if (line.rfind("#", 0) != 0) prefix += line + "\n";
+    }
+    const int prefixEnd = lastLineFrame(prefix);
+    const int goal = lose ? 2 : 1;
+    const std::string data = "/nonexistent";  // pictures and sounds draw nothing random
 
     std::mt19937 random(static_cast<unsigned>(startMs) * 7919u + 17u);
     const int choiceMask = mode == "2coop" ? 0xFF : 0x0F;
-    const std::string menu = menuScript(mode);
 
     int matchStart = -1, decidedAt = -1, nextDecision = -1, held = 0;
     int childStop = -1, childPipe = -1;  // set in a forked copy
     std::string plan;
-    ScriptedGame run{data, startMs, parseInputScript(menu).events};
+    ScriptedGame run{data, startMs, parseInputScript(prefix).events};
     playScripted(run, [&](const Game& game, int frame) {
-        if (game.screen != "match") return frame < 400;  // the menus take a few frames
+        if (game.screen != "match" || frame < prefixEnd) return frame < prefixEnd + 400;
         if (childPipe >= 0) {
             if (frame < childStop && game.winner == 0) return true;
             const Outcome outcome = judge(game);
@@ -174,7 +193,7 @@ int main(int argc, char** argv) {
         if (childPipe >= 0) return true;  // a copy: play the candidate
         std::size_t best = 0;
         for (std::size_t c = 1; c < outcomes.size(); ++c)
-            if (score(outcomes[c]) > score(outcomes[best])) best = c;
+            if (score(outcomes[c], lose) > score(outcomes[best], lose)) best = c;
         plan += changeLines(frame, held, candidates[best]);
         holdKeys(held, candidates[best]);
         nextDecision = frame + SegmentFrames;
@@ -183,18 +202,18 @@ int main(int argc, char** argv) {
         return true;
     });
     if (decidedAt < 0) {
-        std::fprintf(stderr, "no winning plan within %d frames of fighting\n", MaxFightFrames);
+        std::fprintf(stderr, "no plan within %d frames of fighting\n", MaxFightFrames);
         return 1;
     }
     plan += changeLines(decidedAt, held, 0);  // the keys let go where the fight was decided
 
     // The script replayed from start-up, as the runner will read it.
-    const std::string script = menu + plan;
+    const std::string script = prefix + plan;
     int replayDecided = -1, replayWinner = 0;
     long long comboScore = 0;
     ScriptedGame replay{data, startMs, parseInputScript(script).events};
     playScripted(replay, [&](const Game& game, int frame) {
-        if (game.screen == "match" && game.winner != 0) {
+        if (game.screen == "match" && frame >= matchStart && game.winner != 0) {
             replayDecided = frame;
             replayWinner = game.winner;
             comboScore = game.comboScore;
@@ -203,12 +222,12 @@ int main(int argc, char** argv) {
         return frame < decidedAt + 10;
     });
     std::ofstream file(output, std::ios::binary | std::ios::trunc);
-    file << "# Held keys found by tumblebout-fightsearch " << mode << " " << startMs
+    file << "# Held keys found by tumblebout-fightsearch " << mode << " " << startMs << (lose ? " lose" : "")
          << "; replay with --start-ms " << startMs << ".\n"
          << "# match-start " << matchStart << "\n# decided " << replayDecided << " (winner " << replayWinner
          << ", comboScore " << comboScore << ")\n"
          << script;
     std::printf("mode %s: match from frame %d, decided at frame %d (winner %d, comboScore %lld)\n", mode.c_str(),
                 matchStart, replayDecided, replayWinner, comboScore);
-    return replayWinner == 1 && replayDecided == decidedAt ? 0 : 1;
+    return replayWinner == goal && replayDecided == decidedAt ? 0 : 1;
 }
