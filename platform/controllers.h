@@ -38,9 +38,6 @@ public:
     // state; false for any other event.
     bool handleEvent(const SDL_Event& event);
 
-    // The instance id of the controller playing seat 0 or 1, or -1 when it is free.
-    SDL_JoystickID seatedController(int seat) const { return seats_[seat]; }
-
 private:
     struct Pad {
         SDL_GameController* controller = nullptr;
