@@ -47,7 +47,9 @@ public:
 
         if (icon_) applyIcon(window);
         if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
-        SDL_WarpMouseInWindow(window, width / 2, height / 2);
+        int shownWidth = width, shownHeight = height;  // a full-screen window takes the desktop's size
+        SDL_GetWindowSize(window, &shownWidth, &shownHeight);
+        SDL_WarpMouseInWindow(window, shownWidth / 2, shownHeight / 2);
         SDL_StartTextInput();
         schedule_.emplace(hertz > 0 ? hertz : 60);
         waitForVblank_ = fullscreen && probeVblank();

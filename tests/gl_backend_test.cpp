@@ -407,3 +407,35 @@ TEST(SdlBackend, OffscreenWindowShowsReadsAndPlays) {
     headless::start();  // gives the window back
     unsetenv("SDL_AUDIODRIVER");
 }
+
+TEST(SdlBackend, FullScreenOpensScaledAndStillPaced) {
+    const auto runtime = testfiles::freshFolder("sdl-full");
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ASSERT_TRUE(installSdlBackend());
+    // The vertical-blank probe finds no waiting swaps here, so the schedule paces.
+    ASSERT_TRUE(Graphics(1024, 768, 32, 60, 0));
+    HideMouse();
+    Cls();
+    SetBlend(2);
+    SetColor(0, 250, 0);
+    DrawRect(0, 0, 10, 10);
+    Flip();
+    const double before = currentBackend().milliseconds();
+    for (int i = 0; i < 6; ++i) Flip();
+    EXPECT_GE(currentBackend().milliseconds() - before, 5 * 1000.0 / 60);
+    std::vector<unsigned char> pixels(1024 * 768 * 4);
+    ASSERT_TRUE(currentBackend().renderer()->readPixels(pixels.data()));
+    EXPECT_EQ(pixels[(5 * 1024 + 5) * 4 + 1], 250);
+    headless::start();
+}
+
+TEST(SdlBackend, NoGlContextMeansGraphicsFailsQuietly) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);  // a video driver without OpenGL
+    ASSERT_TRUE(installSdlBackend());
+    EXPECT_FALSE(Graphics(1024, 768, 0, 60, 0));
+    EXPECT_EQ(currentBackend().renderer(), nullptr);
+    Flip();  // nothing to show, nothing breaks
+    headless::start();
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+}
