@@ -5,6 +5,7 @@
 
 namespace {
 struct Stop {};
+const std::string OnePlayer = "1";
 }  // namespace
 
 IdleMatch playIdle(uint32_t seed, int aiLevel, int level, int frameLimit) {
@@ -16,7 +17,7 @@ IdleMatch playIdle(uint32_t seed, int aiLevel, int level, int frameLimit) {
     Game game;
     game.setDefaultOptions();
     game.aiLevel = aiLevel;
-    game.gameMode = "1";
+    game.gameMode = OnePlayer;
     game.level = level;
     SeedRnd(static_cast<int>(seed));
 
