@@ -77,7 +77,7 @@ TEST(E2eDeterminism, TheSameStartAndScriptGiveTheSameStateAtEveryFrame) {
     shelltest::fs::remove(folder / "prefs.tbt");
     shelltest::fs::remove(folder / "scores.txt");
     const Trace second = traceRun(2024, 2400);
-    const Trace other = traceRun(2025, 2400);
+    const Trace other = traceRun(2025, 300);
     shelltest::fs::current_path(previous);
     shelltest::fs::remove_all(folder);
 
@@ -89,7 +89,8 @@ TEST(E2eDeterminism, TheSameStartAndScriptGiveTheSameStateAtEveryFrame) {
     EXPECT_TRUE(first.screensAndModes.count("match 2coop"));
     EXPECT_GT(first.movedPlayerTwo, 100.0f);
     // Another start time seeds another game: the runs part once the fighters are built.
-    EXPECT_NE(first.hashes, other.hashes);
+    const std::vector<std::size_t> firstStart(first.hashes.begin(), first.hashes.begin() + 300);
+    EXPECT_NE(firstStart, other.hashes);
 }
 
 class E2eRunnerDeterminism : public e2e::RunnerTest {};
