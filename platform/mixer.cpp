@@ -121,6 +121,8 @@ void Mixer::mix(int16_t* out, int frames) {
 }
 
 Mixer& soundMixer() {
-    static Mixer mixer([] { return hasBackend() ? currentBackend().milliseconds() : 0.0; });
+    // Never destroyed: the audio device's thread may still call mix() while the
+    // program's statics are torn down at exit.
+    static Mixer& mixer = *new Mixer([] { return hasBackend() ? currentBackend().milliseconds() : 0.0; });
     return mixer;
 }
