@@ -106,8 +106,13 @@ TEST_F(CombatArena, WideArenaAtZoom03) {
     // Layer 2's outer verticals lie outside the walls (27 < L, 997 > R): drawn in the
     // frame tint also between ceiling and floor.
     for (const auto& c : calls) {
-        if (vertical(c) && c.y == T && (c.x == 27 || c.x == 997)) EXPECT_EQ(colourOf(c), RGB(123, 117, 114));
-        if (vertical(c) && c.y == T && c.x == 221) EXPECT_EQ(colourOf(c), RGB(58, 29, 14));
+        if (!vertical(c) || c.y != T) continue;
+        if (c.x == 27 || c.x == 997) {
+            EXPECT_EQ(colourOf(c), RGB(123, 117, 114));
+        }
+        if (c.x == 221) {
+            EXPECT_EQ(colourOf(c), RGB(58, 29, 14));
+        }
     }
 
     // The blend goes back to alpha blending for what is drawn next.

@@ -48,7 +48,9 @@ void put32(std::vector<uint8_t>& b, uint32_t v) {
     put16(b, v & 0xFFFF);
     put16(b, v >> 16);
 }
-void putTag(std::vector<uint8_t>& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
+void putTag(std::vector<uint8_t>& b, const char* tag) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(tag[i]));
+}
 }  // namespace
 
 std::vector<uint8_t> wavBytes(const WavSpec& spec, const std::vector<uint8_t>& data) {

@@ -232,7 +232,9 @@ TEST(PlatformLoaders, OggToneDecodesBackWhole) {
     EXPECT_FALSE(LoadSound(bad.missing.string()));
     EXPECT_FALSE(LoadSound(bad.empty.string()));
     SoundRef truncated = LoadSound(bad.truncated.string());
-    if (truncated) EXPECT_LT(truncated->frames(), frames);  // at most what was there
+    if (truncated) {
+        EXPECT_LT(truncated->frames(), frames);  // at most what was there
+    }
     LoadSound(bad.corrupt.string());  // must not crash
 }
 
