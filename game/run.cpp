@@ -21,6 +21,15 @@ void drawSplash(const Game& game) {
     DrawText(SplashLine, (1024 - width) / 2, 500);
 }
 
+// One match with its music; no menu entry is selected while it runs.
+int playMatchWithMusic(Game& game) {
+    game.selection = 0;
+    game.startMusic();
+    const int result = game.playMatch();
+    game.stopMusic();
+    return result;
+}
+
 // One-player or co-operative campaign: a level per match until a loss, a quit, or
 // the win of level 20.
 void playCampaign(Game& game) {
@@ -28,10 +37,7 @@ void playCampaign(Game& game) {
     game.totalScore = 0;
     int result = 0;
     do {
-        game.selection = 0;  // no menu entry is selected during a match
-        game.startMusic();
-        result = game.playMatch();
-        game.stopMusic();
+        result = playMatchWithMusic(game);
         if (game.level >= 20) result = 2;
         game.level += 1;
     } while (result != 2 && result != 3);
@@ -44,10 +50,7 @@ void playVersus(Game& game) {
     game.wins[2] = 0;
     int result = 0;
     do {
-        game.selection = 0;  // no menu entry is selected during a match
-        game.startMusic();
-        result = game.playMatch();
-        game.stopMusic();
+        result = playMatchWithMusic(game);
         if (result == 1) game.wins[1] += 1;
         if (result == 2) game.wins[2] += 1;
     } while (result != 3);
