@@ -53,19 +53,19 @@ void putTag(std::vector<uint8_t>& b, const char* tag) {
 }
 }  // namespace
 
-std::vector<uint8_t> wavBytes(const WavSpec& spec, const std::vector<uint8_t>& data) {
+std::vector<uint8_t> wavBytes(const WavFormat& format, const std::vector<uint8_t>& data) {
     std::vector<uint8_t> b;
     putTag(b, "RIFF");
     put32(b, static_cast<uint32_t>(4 + 8 + 16 + 8 + data.size()));
     putTag(b, "WAVE");
     putTag(b, "fmt ");
     put32(b, 16);
-    put16(b, spec.formatTag);
-    put16(b, spec.channels);
-    put32(b, spec.rate);
-    put32(b, spec.rate * spec.channels * spec.bits / 8);
-    put16(b, spec.channels * spec.bits / 8);
-    put16(b, spec.bits);
+    put16(b, format.formatTag);
+    put16(b, format.channels);
+    put32(b, format.rate);
+    put32(b, format.rate * format.channels * format.bits / 8);
+    put16(b, format.channels * format.bits / 8);
+    put16(b, format.bits);
     putTag(b, "data");
     put32(b, static_cast<uint32_t>(data.size()));
     b.insert(b.end(), data.begin(), data.end());

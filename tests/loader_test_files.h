@@ -19,12 +19,12 @@ std::vector<uint8_t> readBytes(const std::filesystem::path& path);
 void writePng(const std::filesystem::path& path, int width, int height, bool alpha,
               const std::vector<uint8_t>& pixels);
 
-struct WavSpec {
+struct WavFormat {
     uint16_t formatTag = 1, channels = 1, bits = 16;
     uint32_t rate = 22050;
 };
 // A RIFF WAVE file with a fmt chunk and a data chunk holding the bytes as given.
-std::vector<uint8_t> wavBytes(const WavSpec& spec, const std::vector<uint8_t>& data);
+std::vector<uint8_t> wavBytes(const WavFormat& format, const std::vector<uint8_t>& data);
 std::vector<uint8_t> pcm16(const std::vector<int16_t>& samples);
 
 // A sine tone encoded with libvorbisenc.

@@ -72,22 +72,22 @@ TEST_F(SoakShort, EveryModeAndEndingEndsInAValidState) {
     for (const char* mode : {"1", "2coop", "2vs"}) {
         for (int level : levels) {
             const SoakEnding ending = endings[run % 3];
-            SoakMatchSpec spec;
-            spec.seed = 977u * static_cast<uint32_t>(run) + 5u;
-            spec.mode = mode;
-            spec.level = level;
-            spec.fightFrames = 250 + 40 * run;
-            spec.ending = ending;
-            spec.undecidedFrames = 400;
-            spec.randomOptions = run % 2 == 1;
+            SoakMatchPlan plan;
+            plan.seed = 977u * static_cast<uint32_t>(run) + 5u;
+            plan.mode = mode;
+            plan.level = level;
+            plan.fightFrames = 250 + 40 * run;
+            plan.ending = ending;
+            plan.undecidedFrames = 400;
+            plan.randomOptions = run % 2 == 1;
             ++run;
-            const SoakMatchReport report = soakMatch(spec);
+            const SoakMatchReport report = soakMatch(plan);
             SCOPED_TRACE(std::string("mode ") + mode + " level " + std::to_string(level) + " seed " +
-                         std::to_string(spec.seed));
+                         std::to_string(plan.seed));
             frames += report.frames;
             EXPECT_EQ(report.fault, "");
             EXPECT_EQ(report.lastState, "end");
-            EXPECT_GE(report.frames, spec.fightFrames);
+            EXPECT_GE(report.frames, plan.fightFrames);
             if (ending == SoakEnding::KnockOut) {
                 EXPECT_EQ(report.result, 1);  // 4 + 1 wins for player 1
             }
@@ -103,9 +103,9 @@ TEST_F(SoakShort, EveryModeAndEndingEndsInAValidState) {
 }
 
 TEST_F(SoakShort, TheSameSpecPlaysTheSameMatch) {
-    const SoakMatchSpec spec = soakSpecFor(7, 3);
-    const SoakMatchReport first = soakMatch(spec);
-    const SoakMatchReport second = soakMatch(spec);
+    const SoakMatchPlan plan = soakSpecFor(7, 3);
+    const SoakMatchReport first = soakMatch(plan);
+    const SoakMatchReport second = soakMatch(plan);
     EXPECT_EQ(first.fault, "");
     EXPECT_EQ(first.frames, second.frames);
     EXPECT_EQ(first.result, second.result);
@@ -115,10 +115,10 @@ TEST_F(SoakShort, TheSameSpecPlaysTheSameMatch) {
 TEST(SoakSpecs, EveryModeMeetsEveryLevel) {
     std::set<std::pair<std::string, int>> seen;
     for (uint32_t index = 0; index < 60; ++index) {
-        const SoakMatchSpec spec = soakSpecFor(index, 1);
-        seen.insert({spec.mode, spec.level});
-        EXPECT_GE(spec.fightFrames, 200);
-        EXPECT_LE(spec.fightFrames, 3000);
+        const SoakMatchPlan plan = soakSpecFor(index, 1);
+        seen.insert({plan.mode, plan.level});
+        EXPECT_GE(plan.fightFrames, 200);
+        EXPECT_LE(plan.fightFrames, 3000);
     }
     EXPECT_EQ(seen.size(), 60u);
     EXPECT_NE(soakSpecFor(0, 1).seed, soakSpecFor(0, 2).seed);

@@ -59,22 +59,22 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     uint32_t index = 0;
     for (; frames < targetFrames; ++index) {
-        const SoakMatchSpec spec = soakSpecFor(index, baseSeed);
+        const SoakMatchPlan plan = soakSpecFor(index, baseSeed);
         std::snprintf(hangMessage, sizeof hangMessage,
                       "tumblebout-soak: match %u (seed %u, mode %s, level %d) hung\n", index,
-                      spec.seed, spec.mode.c_str(), spec.level);
+                      plan.seed, plan.mode.c_str(), plan.level);
         alarm(MatchSecondsLimit);
-        const SoakMatchReport report = soakMatch(spec);
+        const SoakMatchReport report = soakMatch(plan);
         alarm(0);
         frames += report.frames;
         if (!report.fault.empty()) {
             std::printf("FAULT in match %u (seed %u, mode %s, level %d, fight %d frames, ending %s, %s options): %s\n",
-                        index, spec.seed, spec.mode.c_str(), spec.level, spec.fightFrames,
-                        endingName(spec.ending), spec.randomOptions ? "random" : "default",
+                        index, plan.seed, plan.mode.c_str(), plan.level, plan.fightFrames,
+                        endingName(plan.ending), plan.randomOptions ? "random" : "default",
                         report.fault.c_str());
             return 1;
         }
-        outcomes[spec.mode + " result " + std::to_string(report.result)] += 1;
+        outcomes[plan.mode + " result " + std::to_string(report.result)] += 1;
         // The first matches have touched every kind of allocation the game makes.
         if (index == 30) {
             earlyRss = residentKb();

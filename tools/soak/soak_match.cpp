@@ -74,23 +74,23 @@ const char* const NameCharacters = "abcXYZ 09!~\"\b\x7f";
 
 }  // namespace
 
-SoakMatchReport soakMatch(const SoakMatchSpec& spec) {
+SoakMatchReport soakMatch(const SoakMatchPlan& plan) {
     headless::Options backend;
-    backend.startMs = static_cast<int>(spec.seed % 100000);
+    backend.startMs = static_cast<int>(plan.seed % 100000);
     backend.record = false;
     headless::start(backend);
     Graphics(1024, 768, 0, 60, 0);
 
     SoakMatchReport report;
-    KeyDriver keys(spec.seed ^ 0x9e3779b9u);
+    KeyDriver keys(plan.seed ^ 0x9e3779b9u);
     Game game;
-    applyOptions(game, spec.randomOptions, keys);
-    game.gameMode = spec.mode;
-    game.level = spec.level;
-    SeedRnd(static_cast<int>(spec.seed));
+    applyOptions(game, plan.randomOptions, keys);
+    game.gameMode = plan.mode;
+    game.level = plan.level;
+    SeedRnd(static_cast<int>(plan.seed));
 
-    const bool versus = spec.mode == "2vs";
-    const bool twoPlayers = spec.mode != "1";
+    const bool versus = plan.mode == "2vs";
+    const bool twoPlayers = plan.mode != "1";
     long endingFrames = 0;
     headless::setFrameHook([&](int) {
         ++report.frames;
@@ -99,7 +99,7 @@ SoakMatchReport soakMatch(const SoakMatchSpec& spec) {
 
         const std::string& state = game.matchState;
         const int inState = game.frameCounter - game.stateStartFrame;
-        const bool fighting = state == "game" && game.frameCounter < spec.fightFrames;
+        const bool fighting = state == "game" && game.frameCounter < plan.fightFrames;
         keys.pauseStep(fighting && keys.chance(0.0005));
         if (keys.pausing()) return;
 
@@ -111,21 +111,21 @@ SoakMatchReport soakMatch(const SoakMatchSpec& spec) {
             keys.set(Eight, apart);
             return;
         }
-        const long endingLimit = EndingFrames + (spec.ending == SoakEnding::Natural ? spec.undecidedFrames : 0);
+        const long endingLimit = EndingFrames + (plan.ending == SoakEnding::Natural ? plan.undecidedFrames : 0);
         if (++endingFrames > endingLimit) {
             report.fault = "the match did not end within " + std::to_string(endingLimit) +
                            " frames of its ending (state '" + state + "')";
             throw Stop{};
         }
         if (state == "game") {
-            if (spec.ending == SoakEnding::Natural) {
+            if (plan.ending == SoakEnding::Natural) {
                 keys.steer(twoPlayers);
-                keys.set(Esc, endingFrames > spec.undecidedFrames);  // still undecided: quit
+                keys.set(Esc, endingFrames > plan.undecidedFrames);  // still undecided: quit
                 return;
             }
             keys.releaseAll();
-            if (spec.ending == SoakEnding::Quit) keys.set(Esc, true);
-            if (spec.ending == SoakEnding::KnockOut) {
+            if (plan.ending == SoakEnding::Quit) keys.set(Esc, true);
+            if (plan.ending == SoakEnding::KnockOut) {
                 keys.set(Four, true);
                 keys.set(One, true);
             }
@@ -133,7 +133,7 @@ SoakMatchReport soakMatch(const SoakMatchSpec& spec) {
         }
         for (int key : {Left, Up, Right, Down, W, A, S, D, Four, One, Eight}) keys.set(key, false);
         if (state == "tell result" && versus) keys.set(Space, inState >= 30);
-        if (state == "level completed") keys.set(Enter, inState >= 200 + static_cast<int>(spec.seed % 300));
+        if (state == "level completed") keys.set(Enter, inState >= 200 + static_cast<int>(plan.seed % 300));
         if (state == "game over") {
             keys.set(Enter, inState >= 60);
             if (inState == 1 || inState == 10 || inState == 30) {
@@ -165,17 +165,17 @@ SoakMatchReport soakMatch(const SoakMatchSpec& spec) {
     return report;
 }
 
-SoakMatchSpec soakSpecFor(uint32_t index, uint32_t baseSeed) {
+SoakMatchPlan soakSpecFor(uint32_t index, uint32_t baseSeed) {
     static const char* const modes[] = {"1", "2coop", "2vs"};
     std::mt19937 random(baseSeed * 2654435761u + index);
-    SoakMatchSpec spec;
-    spec.seed = random();
-    spec.mode = modes[index % 3];
-    spec.level = static_cast<int>((index / 3) % 20) + 1;
-    spec.fightFrames = std::uniform_int_distribution<int>(200, 3000)(random);
+    SoakMatchPlan plan;
+    plan.seed = random();
+    plan.mode = modes[index % 3];
+    plan.level = static_cast<int>((index / 3) % 20) + 1;
+    plan.fightFrames = std::uniform_int_distribution<int>(200, 3000)(random);
     static const SoakEnding endings[] = {SoakEnding::KnockOut, SoakEnding::Natural, SoakEnding::Quit,
                                          SoakEnding::KnockOut};
-    spec.ending = endings[(index / 60) % 4];
-    spec.randomOptions = random() % 2 == 0;
-    return spec;
+    plan.ending = endings[(index / 60) % 4];
+    plan.randomOptions = random() % 2 == 0;
+    return plan;
 }

@@ -13,7 +13,7 @@ enum class SoakEnding {
     Natural,   // random keys go on until the fight is decided (or a cap is reached)
 };
 
-struct SoakMatchSpec {
+struct SoakMatchPlan {
     uint32_t seed = 1;        // the game's generator and the random keys
     std::string mode = "1";   // "1", "2coop" or "2vs"
     int level = 1;            // 1..20
@@ -33,8 +33,8 @@ struct SoakMatchReport {
 
 // Runs one match; installs (and leaves installed) a fresh headless backend. The
 // working folder receives "scores.txt" when a campaign match ends on its table.
-SoakMatchReport soakMatch(const SoakMatchSpec& spec);
+SoakMatchReport soakMatch(const SoakMatchPlan& plan);
 
-// A spec from a running number: walks the modes and the 20 levels so that every
+// A plan from a running number: walks the modes and the 20 levels so that every
 // mode meets every level, with endings, fight lengths and options drawn from it.
-SoakMatchSpec soakSpecFor(uint32_t index, uint32_t baseSeed);
+SoakMatchPlan soakSpecFor(uint32_t index, uint32_t baseSeed);
