@@ -7,14 +7,14 @@ void Game::advanceBurst() {
 }
 
 // Two passes so that all blood lies under all sparks; every burst moves once a frame,
-// and only while it is drawn.
+// and only while it is active.
 void Game::updateBursts(float zoom) {
     for (int kind : {BurstBlood, BurstPlasma}) {
         for (int i = 1; i <= BurstSlots; ++i) {
             dotburst* burst = bursts[i].get();
             if (burst && burst->active == 1 && burst->kind == kind) {
                 burst->update();
-                burst->draw(zoom);
+                if (!quiet) burst->draw(zoom);
             }
         }
     }

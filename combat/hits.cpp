@@ -111,7 +111,7 @@ void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
                 victim.hitTimer = HitFlashFrames;
                 struck = &victim;
                 count += weight;
-                if (slowMotion > 0 && slowMotionTimer <= 0) Delay(FreezeMs);
+                if (!quiet && slowMotion > 0 && slowMotionTimer <= 0) Delay(FreezeMs);
             };
             const bool aDamaging = Damaging[a.index], bDamaging = Damaging[b.index];
             if (bDamaging && !aDamaging && blowGate[B][A] <= 0) land(blowGate[B][A], "BODY BLOW!", a, BlowReceived);
@@ -122,7 +122,7 @@ void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
 
         if (slowMotion > 0) slowMotionTimer = SlowMotionFrames;
 
-        if (soundVolume > 0) {
+        if (!quiet && soundVolume > 0) {
             if (count > 0) playSound(blowSound, soundVolume);
             else if (sparkGateOpen) playSound(blockSound, soundVolume);
         }

@@ -118,7 +118,7 @@ void man::relax(float timeStep, int flexibility) {
     // A knocked-out body is no longer held together: its nodes fly as loose balls.
     if (knockedOut) return;
     // Holding 1 and 8 together suspends the solver, so every standing body falls apart.
-    if (KeyDown(49) && KeyDown(56)) return;
+    if (game && game->frameInput.holds(KeyDigit1 | KeyDigit8)) return;
     for (int pass = 0; pass < RelaxPasses; ++pass) {
         solveJoints(timeStep, flexibility);
         solveSticks();

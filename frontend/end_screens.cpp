@@ -55,9 +55,10 @@ void drawTallyRow(const TallyRow& row, int64_t value, int t) {
 }  // namespace
 
 void Game::levelCompleteScreen(int f) {
-    drainInput();
-    const int bonus = energyBonus(*fighters[1]);
+    drainMatchInput();
     animatePalette();
+    if (quiet) return;
+    const int bonus = energyBonus(*fighters[1]);
     const int t = f + 1;
 
     const int64_t comboShown = countingDown(comboScore, t);
@@ -78,6 +79,7 @@ void Game::gameOverScreen(int f) {
     // The name is typed on every frame, whether or not the prompt shows yet.
     nameEntryStep(f);
     animatePalette();
+    if (quiet) return;
     const int t = f + 1;
 
     useTitleColour(*this);

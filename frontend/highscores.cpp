@@ -109,8 +109,8 @@ void Game::addHighScore(const std::string& name, int64_t score) {
 
 void Game::nameEntryStep(int frame) {
     // Keys still pending from the match must not type into the name.
-    if (frame >= 0 && frame <= 2) drainInput();
-    const int c = GetChar();
+    if (frame >= 0 && frame <= 2) drainMatchInput();
+    const int c = nextTypedChar();
     if (c == key::Backspace || c == key::Delete) {
         if (nameCursor > 1) nameCursor -= 1;
     } else if (nameCursor <= MaxNameLength && charForKey(c) != "nope") {
@@ -138,5 +138,6 @@ void Game::showHighScores() {
 
 void Game::drawHighScores(int t) {
     animatePalette();
+    if (quiet) return;
     drawScoreTable(*this, t);
 }

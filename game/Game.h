@@ -12,6 +12,7 @@
 #include "combat/dotburst.h"
 #include "fighter/man.h"
 #include "frontend/score_entry.h"
+#include "game/input_record.h"
 #include "platform/platform.h"
 
 using PaletteRow = std::array<int, 4>;   // elements 1..3 = red, green, blue
@@ -105,6 +106,17 @@ public:
     std::string bannerText;
     int bannerTimer = 0;
 
+    // ---- The match's input: this frame's record and what waits from earlier ones -------------------------
+    InputRecord frameInput;          // the record of the frame being stepped
+    std::string typedQueue;          // typed characters the name entry has not taken yet
+    int pendingPauseHits = 0;        // presses of P not yet taken by the pause
+
+    // ---- How a match is driven (not part of play) -----------------------------------------------------------
+    bool quiet = false;              // steps only simulate: nothing drawn or heard, no hit freeze
+    bool pausesOnKeyboard = true;    // a pause waits for P or Esc on the keyboard (local play)
+    bool savesScores = true;         // a new high score is written to scores.txt
+    std::string replayFolder;        // every match played is saved here as a replay; "" = none
+
     // ---- Where the game runs (not part of play) ---------------------------------------------------------
     std::string dataFolder;          // holds images/, sounds/, music/; "" = working folder
     std::string screen;              // screen now showing: splash, menu, modes, controls, options, scores, match
@@ -113,6 +125,9 @@ public:
     // ---- Operations, by subsystem -------------------------------------------------------------------------
     // Shell (game/run.cpp, game/music.cpp, game/palette.cpp)
     void run();
+    void loadResources();
+    void openDisplay();
+    void loadMusic();
     void startMusic();
     void keepMusic();
     void stopMusic();
@@ -128,12 +143,22 @@ public:
 
     // Match flow (game/match.cpp)
     int playMatch();
+    void stepMatch(const InputRecord& input);
+    int finishMatch();
+    void beginSeries();
+    bool countMatchResult(int result);
     void announce();
     void drawBanner();
     void addEnergyBonus();
     void updateMatchState();
     void pauseIfRequested();
+    uint16_t waitWhilePaused();
     void countFrame();
+
+    // The match's own input queue (game/match_input.cpp)
+    void takeFrameInput(const InputRecord& input);
+    void drainMatchInput();
+    int nextTypedChar();
 
     // Player control (fighter/control.cpp)
     void controlPlayer1();

@@ -54,7 +54,7 @@ float squaredDistance(const ball& a, const ball& b) {
 
 void Game::setupMatch() {
     matchResult = 0;
-    drainInput();
+    drainMatchInput();
     matchState = "game";
     maxCombo = 0;
     levelStartScore = static_cast<int>(static_cast<uint32_t>(totalScore));

@@ -1,13 +1,13 @@
 // The match: its frame loop, the centred message, knock-outs and the result, the
 // states after the fight (result, tally, game over, high scores), pause and quit.
 
+#include "frontend/menu_frame.h"
 #include "game/Game.h"
 #include "game/energy_bonus.h"
 #include "game/keys.h"
+#include "replay/replay_recorder.h"
 
 namespace {
-
-constexpr int KeyDigit1 = 49, KeyDigit4 = 52;
 
 constexpr int FightFrame = 100;        // "FIGHT!" shows, and blows count after it
 constexpr int BannerFrames = 80;       // level and "FIGHT!" messages
@@ -16,78 +16,112 @@ constexpr int VersusResultFrames = 400;
 constexpr int ConfirmAfterFrames = 20; // game-over and high-score screens ignore Enter until then
 constexpr float BannerWidth = 824;     // every message is stretched from x = 100 to x = 924
 
-bool enterOrSpaceHeld() { return KeyDown(key::Enter) || KeyDown(key::Space); }
-
 }  // namespace
 
 int Game::playMatch() {
     setupMatch();
+    drainInput();  // no press made before the match counts in it
     screen = "match";
+    ReplayRecorder recorder(*this);
     while (matchState != "end") {
-        keepMusic();
-        // Holding 4 and 1 together knocks out everyone but fighter 1.
-        if (KeyDown(KeyDigit4) && KeyDown(KeyDigit1)) {
-            for (int i = 2; i <= fighterCount; ++i) fighters[i]->energy = 0;
-        }
-        Cls();
-        updateTimeStep();
-        for (int i = 1; i <= fighterCount; ++i) fighters[i]->saveOldPositions();
-        updateCamera();
-        drawArena();
-        announce();
-        drawBanner();
-
-        // The losing side stops answering the keyboard once the result is decided.
-        if (gameMode == "2coop") {
-            if (winner != 2) {
-                controlPlayer1();
-                controlPlayer2();
-            }
-            for (int i = 3; i <= fighterCount; ++i) {
-                const man& target = *fighters[chooseTarget(*fighters[i])];
-                const ball& hips = target.nodes[HipsNode];
-                if (!fighters[i]->knockedOut)
-                    fighters[i]->think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
-            }
-        } else if (gameMode == "1") {
-            if (winner != 2) controlPlayer1();
-            const ball& hips = fighters[1]->nodes[HipsNode];
-            for (int i = 2; i <= fighterCount; ++i) {
-                if (!fighters[i]->knockedOut)
-                    fighters[i]->think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
-            }
-        } else if (gameMode == "2vs") {
-            if (winner != 2) controlPlayer1();
-            if (winner != 1) controlPlayer2();
-        }
-
-        // Each fighter finishes its whole step before the next one starts.
-        for (int i = 1; i <= fighterCount; ++i) {
-            man& fighter = *fighters[i];
-            fighter.applyGravity(gravity);
-            fighter.moveNodes(timeStep);
-            fighter.relax(timeStep, flexibility);
-            fighter.updateVelocities(timeStep);
-            fighter.collideWalls();
-            fighter.draw(frameCounter / 120.0f, zoom);  // fades in over two seconds
-            fighter.tickNodes();
-        }
-        updateBursts(zoom);
-        animatePalette();
-        collideFighters();
-        countFrame();
-        pauseIfRequested();
-        updateMatchState();
+        stepMatch(readKeyboardInput());
+        recorder.add(frameInput);
         paceSlowMotion();
-        Flip(-1);
-        checkWindowClose();
+        presentFrame();
     }
+    const int result = finishMatch();
+    recorder.save(*this);
+    return result;
+}
+
+void Game::stepMatch(const InputRecord& input) {
+    takeFrameInput(input);
+    if (!quiet) keepMusic();
+    // Holding 4 and 1 together knocks out everyone but fighter 1.
+    if (frameInput.holds(KeyDigit4 | KeyDigit1)) {
+        for (int i = 2; i <= fighterCount; ++i) fighters[i]->energy = 0;
+    }
+    if (!quiet) Cls();
+    updateTimeStep();
+    for (int i = 1; i <= fighterCount; ++i) fighters[i]->saveOldPositions();
+    updateCamera();
+    if (!quiet) drawArena();
+    announce();
+    drawBanner();
+
+    // The losing side stops answering the keyboard once the result is decided.
+    if (gameMode == "2coop") {
+        if (winner != 2) {
+            controlPlayer1();
+            controlPlayer2();
+        }
+        for (int i = 3; i <= fighterCount; ++i) {
+            const man& target = *fighters[chooseTarget(*fighters[i])];
+            const ball& hips = target.nodes[HipsNode];
+            if (!fighters[i]->knockedOut)
+                fighters[i]->think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
+        }
+    } else if (gameMode == "1") {
+        if (winner != 2) controlPlayer1();
+        const ball& hips = fighters[1]->nodes[HipsNode];
+        for (int i = 2; i <= fighterCount; ++i) {
+            if (!fighters[i]->knockedOut)
+                fighters[i]->think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
+        }
+    } else if (gameMode == "2vs") {
+        if (winner != 2) controlPlayer1();
+        if (winner != 1) controlPlayer2();
+    }
+
+    // Each fighter finishes its whole step before the next one starts.
+    for (int i = 1; i <= fighterCount; ++i) {
+        man& fighter = *fighters[i];
+        fighter.applyGravity(gravity);
+        fighter.moveNodes(timeStep);
+        fighter.relax(timeStep, flexibility);
+        fighter.updateVelocities(timeStep);
+        fighter.collideWalls();
+        if (!quiet) fighter.draw(frameCounter / 120.0f, zoom);  // fades in over two seconds
+        fighter.tickNodes();
+    }
+    updateBursts(zoom);
+    animatePalette();
+    collideFighters();
+    countFrame();
+    pauseIfRequested();
+    updateMatchState();
+}
+
+int Game::finishMatch() {
     if (matchResult != 3) matchResult = winner;
     return matchResult;
 }
 
+void Game::beginSeries() {
+    level = 1;
+    if (gameMode == "2vs") {
+        wins[1] = 0;
+        wins[2] = 0;
+    } else {
+        totalScore = 0;
+    }
+}
+
+bool Game::countMatchResult(int result) {
+    if (gameMode == "2vs") {
+        if (result == 1) wins[1] += 1;
+        if (result == 2) wins[2] += 1;
+        return result != 3;  // the versus series ends only by Esc
+    }
+    // After level 20 the campaign ends even though the match was won.
+    if (level >= 20) result = 2;
+    level += 1;
+    return result != 2 && result != 3;
+}
+
 void Game::countFrame() {
     frameCounter += 1;
+    if (quiet) return;
     SetColor(255, 255, 255);
     SetScale(1, 1);
 }
@@ -108,6 +142,7 @@ void Game::announce() {
 
 void Game::drawBanner() {
     if (bannerTimer >= 0) bannerTimer -= 1;
+    if (quiet) return;
     // A text without width (no glyphs) cannot be stretched: it is not drawn at all.
     const int w = bannerTimer >= 0 ? TextWidth(bannerText) : 0;
     if (w > 0) {
@@ -144,6 +179,10 @@ void Game::updateMatchState() {
         return true;
     };
     const auto framesInState = [this] { return frameCounter - stateStartFrame; };
+    // This part of the frame comes after the pause: it reads the keys held when a
+    // pause ended (the same as at the frame's start when there was none).
+    const auto held = [this](uint16_t keys) { return (frameInput.heldAfterPause & keys) != 0; };
+    const auto enterOrSpaceHeld = [&] { return held(KeyEnter) || held(KeySpace); };
 
     if (winner == 0) {
         for (int i = 1; i <= fighterCount; ++i) {
@@ -182,17 +221,17 @@ void Game::updateMatchState() {
     }
     if (matchState == "game over") {
         gameOverScreen(framesInState());
-        if (KeyDown(key::Enter) && framesInState() > ConfirmAfterFrames) {
+        if (held(KeyEnter) && framesInState() > ConfirmAfterFrames) {
             changeState("highscores");
             addHighScore(playerName, totalScore);
-            saveHighScores();
+            if (savesScores) saveHighScores();
         }
     }
     if (matchState == "highscores") {
         drawHighScores(framesInState());
         if (framesInState() > ConfirmAfterFrames && enterOrSpaceHeld()) matchState = "end";
     }
-    if (KeyDown(key::Esc)) {
+    if (held(KeyEsc)) {
         matchResult = 3;
         matchState = "end";
     }
@@ -201,11 +240,17 @@ void Game::updateMatchState() {
 void Game::pauseIfRequested() {
     // P is a letter of the name on these screens, not a pause.
     if (matchState == "game over" || matchState == "highscores") return;
-    if (!KeyHit(key::P)) return;
-    // The frame drawn before the pause stays on screen: the loop only presents,
-    // and the backend shows its last complete picture on every Flip.
+    if (pendingPauseHits == 0) return;
+    pendingPauseHits = 0;
+    if (!quiet && pausesOnKeyboard) frameInput.heldAfterPause = waitWhilePaused();
+}
+
+uint16_t Game::waitWhilePaused() {
+    // The frame drawn before the pause stays on screen: the loop only presents, and the
+    // backend shows its last complete picture on every Flip.
     do {
         Flip(-1);
         checkWindowClose();
     } while (!KeyHit(key::P) && !KeyHit(key::Esc));
+    return heldMatchKeys();
 }

@@ -5,6 +5,7 @@
 
 #include "frontend/menu_frame.h"
 #include "game/Game.h"
+#include "game/fingerprint.h"
 #include "game/keys.h"
 
 namespace {
@@ -30,30 +31,12 @@ int playMatchWithMusic(Game& game) {
     return result;
 }
 
-// One-player or co-operative campaign: a level per match until a loss, a quit, or
-// the win of level 20.
-void playCampaign(Game& game) {
-    game.level = 1;
-    game.totalScore = 0;
-    int result = 0;
-    do {
-        result = playMatchWithMusic(game);
-        if (game.level >= 20) result = 2;
-        game.level += 1;
-    } while (result != 2 && result != 3);
-}
-
-// Two-player versus series: bouts until one is quit with Esc.
-void playVersus(Game& game) {
-    game.level = 1;
-    game.wins[1] = 0;
-    game.wins[2] = 0;
-    int result = 0;
-    do {
-        result = playMatchWithMusic(game);
-        if (result == 1) game.wins[1] += 1;
-        if (result == 2) game.wins[2] += 1;
-    } while (result != 3);
+// A campaign (a level per match until a loss, a quit, or the win of level 20) or a
+// versus series (bouts until one is quit with Esc).
+void playSeries(Game& game) {
+    game.beginSeries();
+    while (game.countMatchResult(playMatchWithMusic(game))) {
+    }
 }
 
 }  // namespace
@@ -76,9 +59,7 @@ void checkWindowClose() {
     if (AppTerminate()) End();
 }
 
-void Game::run() {
-    screen = "splash";
-    selection = 0;
+void Game::loadResources() {
     AppTitle("Tumblebout");
     AppIcon(LoadImage(dataPath("images/icon.png"), 0));
     for (auto& row : paletteStep) row.fill(2.0f);
@@ -92,14 +73,10 @@ void Game::run() {
     blockSound = LoadSound(dataPath("sounds/block.wav"), 0);
     logoImage = LoadImage(dataPath("images/205275.png"), -1);
     sparkImage = LoadImage(dataPath("images/spark.png"), -1);
+}
 
-    defaultHighScores();
-    loadHighScores();
-    resetOptions();
-    loadPrefs();
-
+void Game::openDisplay() {
     const int depth = fullscreen == 1 ? 32 : 0;
-    SeedRnd(MilliSecs());
     if (!Graphics(1024, 768, depth, 60, 0)) {
         std::fprintf(stderr, "tumblebout: cannot open a 1024 x 768 %s with OpenGL\n",
                      depth == 32 ? "full screen" : "window");
@@ -108,14 +85,33 @@ void Game::run() {
     SetImageFont(LoadImageFont(dataPath("images/font.ttf"), 200, 4));
     SetBlend(3);
     if (fullscreen == 1) HideMouse();
+}
+
+void Game::loadMusic() {
+    for (int track = 1; track <= 4; ++track) {
+        musicTracks[track] = LoadSound(dataPath("music/tt" + std::to_string(track) + ".ogg"), 0);
+    }
+}
+
+void Game::run() {
+    screen = "splash";
+    selection = 0;
+    loadResources();
+    defaultHighScores();
+    loadHighScores();
+    resetOptions();
+    loadPrefs();
+    // Replays and online peers compare against it; worked out now rather than at the
+    // end of the first match.
+    simulationFingerprint();
+    SeedRnd(MilliSecs());
+    openDisplay();
 
     // The first splash frame shows while the music loads; the two seconds include it.
     drawSplash(*this);
     presentFrame();
     const int splashStart = MilliSecs();
-    for (int track = 1; track <= 4; ++track) {
-        musicTracks[track] = LoadSound(dataPath("music/tt" + std::to_string(track) + ".ogg"), 0);
-    }
+    loadMusic();
     while (true) {
         Cls();
         SetScale(1, 1);
@@ -136,11 +132,7 @@ void Game::run() {
         if (choice == MenuChoice::Scores) showHighScores();
         if (choice == MenuChoice::Play) {
             modeSelect();
-            if (gameMode == "2vs") {
-                playVersus(*this);
-            } else if (gameMode == "1" || gameMode == "2coop") {
-                playCampaign(*this);
-            }
+            if (gameMode == "2vs" || gameMode == "1" || gameMode == "2coop") playSeries(*this);
         }
     }
 }

@@ -84,6 +84,7 @@ void FlushKeys();
 int MilliSecs();
 void Delay(int ms);
 void SeedRnd(int seed);
+int RndState();  // the generator's state; SeedRnd(RndState()) puts it back exactly
 float RndFloat();
 double Rnd(double a, double b);
 int Rand(int a, int b);

@@ -38,6 +38,8 @@ void SeedRnd(int seed) {
     if (state == 0 || state == modulus) state = stateWhenUnseeded;
 }
 
+int RndState() { return state; }
+
 float RndFloat() {
     return static_cast<float>(advance() & 0x0FFFFFF0) / 268435456.0f;
 }

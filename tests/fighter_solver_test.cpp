@@ -198,21 +198,23 @@ TEST_F(FighterSolver, KnockedOutBodyIsNotRelaxed) {
 }
 
 TEST_F(FighterSolver, HoldingOneAndEightSuspendsTheSolver) {
+    Game game;  // the keys come from its frame's input record
+    m.game = &game;
     scatter(m, 81);
     const auto before = m.nodes;
-    headless::pressKey(49);
+    game.frameInput.held = KeyDigit1;
     m.relax(1.0f, 5);  // '1' alone: the solver runs
     EXPECT_NE(m.nodes[5].x, before[5].x);
 
     scatter(m, 81);
-    headless::pressKey(56);
+    game.frameInput.held = KeyDigit1 | KeyDigit8;
     m.relax(1.0f, 5);  // '1' and '8': nothing moves
     for (int i = 1; i <= NodeCount; ++i) {
         EXPECT_EQ(m.nodes[i].x, before[i].x);
         EXPECT_EQ(m.nodes[i].y, before[i].y);
     }
-    headless::releaseKey(49);
-    m.relax(1.0f, 5);  // released: it runs again
+    game.frameInput.held = KeyDigit8;
+    m.relax(1.0f, 5);  // '1' released: it runs again
     EXPECT_NE(m.nodes[5].x, before[5].x);
 }
 

@@ -211,9 +211,16 @@ TEST(FrontendScoreTable, ScoreBelowTheTableComesAndGoes) {
 
 using FrontendNameEntry = ShellTest;
 
+// Characters typed since the frame before, as a frame's input record brings them.
+void type(Game& game, const std::string& text) {
+    InputRecord input;
+    input.typed = text;
+    game.takeFrameInput(input);
+}
+
 TEST_F(FrontendNameEntry, TypedCharactersBecomeAnUpperCaseName) {
     Game game;
-    headless::typeText("ab c");
+    type(game, "ab c");
     for (int frame = 3; frame < 7; ++frame) game.nameEntryStep(frame);
     EXPECT_EQ(game.playerName, "AB C");
     EXPECT_EQ(game.nameCursor, 5);
@@ -222,7 +229,7 @@ TEST_F(FrontendNameEntry, TypedCharactersBecomeAnUpperCaseName) {
 
 TEST_F(FrontendNameEntry, OneCharacterPerFrame) {
     Game game;
-    headless::typeText("xyz");
+    type(game, "xyz");
     game.nameEntryStep(10);
     EXPECT_EQ(game.playerName, "X");
     game.nameEntryStep(11);
@@ -232,11 +239,11 @@ TEST_F(FrontendNameEntry, OneCharacterPerFrame) {
 TEST_F(FrontendNameEntry, FirstThreeFramesDiscardWhatWasTyped) {
     Game game;
     for (int frame = 0; frame <= 2; ++frame) {
-        headless::typeText("q");
+        type(game, "q");
         game.nameEntryStep(frame);
         EXPECT_EQ(game.playerName, "");
     }
-    headless::typeText("r");
+    type(game, "r");
     game.nameEntryStep(3);
     EXPECT_EQ(game.playerName, "R");
 }
@@ -244,13 +251,13 @@ TEST_F(FrontendNameEntry, FirstThreeFramesDiscardWhatWasTyped) {
 TEST_F(FrontendNameEntry, BackspaceAndDeleteDropTheLastCharacter) {
     Game game;
     game.nameEntryStep(5);  // nothing typed: nothing happens
-    headless::typeText("\b");
+    type(game, "\b");
     game.nameEntryStep(5);  // backspace on an empty name
     EXPECT_EQ(game.nameCursor, 1);
-    headless::typeText("ab\b");
+    type(game, "ab\b");
     for (int i = 0; i < 3; ++i) game.nameEntryStep(5);
     EXPECT_EQ(game.playerName, "A");
-    headless::typeText(std::string("c") + static_cast<char>(key::Delete));
+    type(game, std::string("c") + static_cast<char>(key::Delete));
     for (int i = 0; i < 2; ++i) game.nameEntryStep(5);
     EXPECT_EQ(game.playerName, "A");
     EXPECT_EQ(game.nameCursor, 2);
@@ -258,11 +265,11 @@ TEST_F(FrontendNameEntry, BackspaceAndDeleteDropTheLastCharacter) {
 
 TEST_F(FrontendNameEntry, FifteenCharactersAtMostAndRefusedMarks) {
     Game game;
-    headless::typeText("\"~`abcdefghijklmnopq");
+    type(game, "\"~`abcdefghijklmnopq");
     for (int i = 0; i < 20; ++i) game.nameEntryStep(5);
     EXPECT_EQ(game.playerName, "ABCDEFGHIJKLMNO");
     EXPECT_EQ(game.nameCursor, 16);
-    headless::typeText("\bz");
+    type(game, "\bz");
     game.nameEntryStep(5);
     game.nameEntryStep(5);
     EXPECT_EQ(game.playerName, "ABCDEFGHIJKLMNZ");
@@ -270,15 +277,15 @@ TEST_F(FrontendNameEntry, FifteenCharactersAtMostAndRefusedMarks) {
 
 TEST_F(FrontendNameEntry, NameSurvivesForTheNextGame) {
     Game game;
-    headless::typeText("jo");
+    type(game, "jo");
     game.nameEntryStep(3);
     game.nameEntryStep(4);
-    headless::typeText("e");
+    type(game, "e");
     game.nameEntryStep(0);  // a new game-over screen drains but keeps the name
     EXPECT_EQ(game.playerName, "JO");
     game.nameEntryStep(3);
     EXPECT_EQ(game.playerName, "JO");
-    headless::typeText("e");
+    type(game, "e");
     game.nameEntryStep(3);
     EXPECT_EQ(game.playerName, "JOE");
 }

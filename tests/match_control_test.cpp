@@ -25,6 +25,7 @@ protected:
 
 TEST_F(MatchControl, PlayerOnePushesWhileBelowTheCapAndMayPassItByOnePush) {
     headless::pressKey(Right);
+    readKeyboard();
     head(1).vx = 7.9f;
     game.controlPlayer1();
     EXPECT_FLOAT_EQ(head(1).vx, 11.9f);
@@ -49,6 +50,7 @@ TEST_F(MatchControl, PlayerOneCapsEveryDirection) {
         head(1).vy = 0;
         head(1).*c.component = c.start;
         headless::pressKey(c.key);
+        readKeyboard();
         game.controlPlayer1();
         headless::releaseKey(c.key);
         EXPECT_FLOAT_EQ(head(1).*c.component, c.expected) << "key " << c.key << " from " << c.start;
@@ -57,6 +59,7 @@ TEST_F(MatchControl, PlayerOneCapsEveryDirection) {
 
 TEST_F(MatchControl, OppositeKeysCancelFromRest) {
     for (int key : {Left, Right, Up, Down}) headless::pressKey(key);
+    readKeyboard();
     game.controlPlayer1();
     EXPECT_EQ(head(1).vx, 0);
     EXPECT_EQ(head(1).vy, 0);
@@ -67,16 +70,19 @@ TEST_F(MatchControl, OppositeKeysCancelFromRest) {
 
 TEST_F(MatchControl, PlayerTwoHasNoCap) {
     headless::pressKey(D);
+    readKeyboard();
     for (int frame = 0; frame < 5; ++frame) game.controlPlayer2();
     EXPECT_FLOAT_EQ(head(2).vx, 20.0f);
     headless::releaseKey(D);
     headless::pressKey(W);
+    readKeyboard();
     head(2).vy = -100;
     game.controlPlayer2();
     EXPECT_FLOAT_EQ(head(2).vy, -104.0f);
     headless::releaseKey(W);
     headless::pressKey(A);
     headless::pressKey(S);
+    readKeyboard();
     game.controlPlayer2();
     EXPECT_FLOAT_EQ(head(2).vx, 16.0f);
     EXPECT_FLOAT_EQ(head(2).vy, -100.0f);
@@ -86,6 +92,7 @@ TEST_F(MatchControl, ThePushFollowsTheSpeedOption) {
     game.playersSpeed = 10;
     headless::pressKey(Right);
     headless::pressKey(D);
+    readKeyboard();
     game.controlPlayer1();
     game.controlPlayer2();
     EXPECT_FLOAT_EQ(head(1).vx, 3 * 10 * 0.33333334f);
@@ -97,6 +104,7 @@ TEST_F(MatchControl, ThePushFollowsTheSpeedOption) {
 
 TEST_F(MatchControl, EachPlayerMovesOnlyItsOwnHeadAndOnlyTheHead) {
     headless::pressKey(Right);
+    readKeyboard();
     game.controlPlayer1();
     game.controlPlayer2();
     EXPECT_EQ(head(2).vx, 0);
@@ -106,6 +114,7 @@ TEST_F(MatchControl, EachPlayerMovesOnlyItsOwnHeadAndOnlyTheHead) {
     }
     headless::releaseKey(Right);
     headless::pressKey(A);
+    readKeyboard();
     game.controlPlayer1();
     game.controlPlayer2();
     EXPECT_FLOAT_EQ(head(1).vx, 4.0f);
@@ -115,6 +124,7 @@ TEST_F(MatchControl, EachPlayerMovesOnlyItsOwnHeadAndOnlyTheHead) {
 TEST_F(MatchControl, AKnockedOutPlayerStillAnswersTheKeys) {
     game.fighters[1]->knockedOut = 1;
     headless::pressKey(Up);
+    readKeyboard();
     game.controlPlayer1();
     EXPECT_FLOAT_EQ(head(1).vy, -4.0f);
 }

@@ -417,6 +417,7 @@ TEST_F(MatchStates, VersusResultEndsOnEnterOrSpaceOrAfter400Frames) {
 TEST_F(MatchStates, AVersusKnockOutWithEnterHeldEndsInTheSameFrame) {
     setUpMatch("2vs", 1);
     headless::pressKey(Enter);
+    readKeyboard();
     knockOut(game, 2);
     game.updateMatchState();
     EXPECT_EQ(game.winner, 1);
@@ -433,6 +434,7 @@ TEST_F(MatchStates, EscEndsTheMatchFromEveryState) {
         game.stateStartFrame = 0;
         game.frameCounter = 3;
         headless::pressKey(Esc);
+        readKeyboard();
         game.updateMatchState();
         EXPECT_EQ(game.matchState, "end");
         EXPECT_EQ(game.matchResult, 3);
@@ -511,6 +513,7 @@ TEST_F(MatchPause, NoPauseOnTheNameEntryAndHighScoreScreens) {
     for (const char* state : {"game over", "highscores"}) {
         game.matchState = state;
         headless::pressKey(P);
+        readKeyboard();
         game.pauseIfRequested();
         headless::releaseKey(P);
         EXPECT_EQ(presents, 0) << state;
@@ -529,6 +532,7 @@ TEST_F(MatchPause, PauseWorksDuringTheResultAndTheTally) {
         presents = 0;
         game.matchState = state;
         headless::pressKey(P);
+        readKeyboard();
         game.pauseIfRequested();
         headless::releaseKey(P);
         EXPECT_EQ(presents, 2) << state;

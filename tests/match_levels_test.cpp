@@ -170,7 +170,8 @@ TEST_F(MatchLevels, SetupResetsTheMatchButNotTheBannerOrSlowMotion) {
     game.bannerText = "FIGHT!";
     game.bannerTimer = 12;
     game.slowMotionTimer = 7;
-    headless::pressKey(13);
+    game.typedQueue = "abc";
+    game.pendingPauseHits = 2;
     setUpMatch("1", 3);
     EXPECT_EQ(game.matchResult, 0);
     EXPECT_EQ(game.matchState, "game");
@@ -184,7 +185,8 @@ TEST_F(MatchLevels, SetupResetsTheMatchButNotTheBannerOrSlowMotion) {
     EXPECT_EQ(game.bannerText, "FIGHT!");
     EXPECT_EQ(game.bannerTimer, 12);
     EXPECT_FLOAT_EQ(game.slowMotionTimer, 7);
-    EXPECT_EQ(KeyHit(13), 0) << "a press made before the match does not count in it";
+    EXPECT_EQ(game.typedQueue, "") << "nothing typed before the match counts in it";
+    EXPECT_EQ(game.pendingPauseHits, 0) << "no P pressed before the match pauses it";
     for (int i = 1; i <= BurstSlots; ++i) {
         ASSERT_NE(game.bursts[i], nullptr);
         EXPECT_EQ(game.bursts[i]->active, 0);

@@ -98,9 +98,14 @@ protected:
         game.setupMatch();
     }
 
+    // Takes the keyboard into the frame's input record, as the match loop does at the
+    // start of every frame.
+    void readKeyboard() { game.takeFrameInput(readKeyboardInput()); }
+
     // Advances the frame counter as the match loop would and runs the state machine.
     void runStateFrames(int frames) {
         for (int i = 0; i < frames; ++i) {
+            readKeyboard();
             game.frameCounter += 1;
             game.updateMatchState();
         }

@@ -1,5 +1,6 @@
 // tumblebout-headless: runs the real game, from start-up on, on the headless backend,
-// driven by an input script, and writes state dumps and pictures at chosen frames.
+// driven by an input script, and writes state dumps and pictures at chosen frames. With
+// --replay it plays a saved match instead, its first frame being frame 0.
 // Exit status: 0 when the game ends or the frames run out; 2 for a bad argument or
 // script line (one line on stderr); otherwise the game's own exit status.
 #include <cstdio>
@@ -8,7 +9,11 @@
 #include <sstream>
 
 #include "game/Game.h"
+#include "game/fingerprint.h"
 #include "platform/headless.h"
+#include "replay/replay_file.h"
+#include "replay/replay_folder.h"
+#include "replay/replay_player.h"
 #include "tools/headless/input_script.h"
 #include "tools/headless/runner_options.h"
 #include "tools/headless/state_dump.h"
@@ -66,6 +71,13 @@ int main(int argc, char** argv) {
         if (!script.error.empty()) return fail(options.inputPath + " " + script.error);
     }
 
+    // A replay is read (and refused) before anything starts.
+    ReplayResult replay;
+    if (!options.replayPath.empty()) {
+        replay = readReplayFile(options.replayPath, simulationFingerprint());
+        if (!replay.error.empty()) return fail(replay.error);
+    }
+
     // Paths given relative to the start folder keep meaning it after --dir.
     std::error_code error;
     const std::string dataFolder =
@@ -91,9 +103,10 @@ int main(int argc, char** argv) {
         // Made after start, which resets the generator the Game draws from.
         Game game;
         game.dataFolder = dataFolder;
+        game.replayFolder = ReplayFolderName;
         headless::setFrameHook([&](int frame) { afterFrame(absolute, game, frame); });
         try {
-            game.run();
+            exitCode = options.replayPath.empty() ? (game.run(), 0) : watchReplay(game, replay.replay);
         } catch (const ProgramEnd& end) {
             exitCode = end.exitCode;
         }

@@ -43,7 +43,7 @@ ParsedArgs parseRunnerArgs(const std::vector<std::string>& args) {
         }
         const bool known = name == "--data" || name == "--dir" || name == "--start-ms" ||
                            name == "--input" || name == "--frames" || name == "--dump" ||
-                           name == "--shot";
+                           name == "--shot" || name == "--replay";
         if (!known) {
             parsed.error = "unknown argument '" + args[i] + "'";
             return parsed;
@@ -59,10 +59,12 @@ ParsedArgs parseRunnerArgs(const std::vector<std::string>& args) {
             parsed.error = name + " " + value + ": " + what;
             return parsed;
         };
-        if (name == "--data" || name == "--dir" || name == "--input") {
+        if (name == "--data" || name == "--dir" || name == "--input" || name == "--replay") {
             if (value.empty()) return bad("needs a path");
-            (name == "--data" ? options.dataFolder
-                              : name == "--dir" ? options.workFolder : options.inputPath) = value;
+            (name == "--data"    ? options.dataFolder
+             : name == "--dir"   ? options.workFolder
+             : name == "--input" ? options.inputPath
+                                 : options.replayPath) = value;
         } else if (name == "--start-ms") {
             const std::optional<long> ms = wholeNumber(value, 0);
             if (!ms) return bad("expected milliseconds 0 or more");

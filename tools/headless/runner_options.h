@@ -14,6 +14,7 @@ struct RunnerOptions {
     std::string workFolder;   // --dir; empty: the current folder
     int startMs = 0;          // --start-ms
     std::string inputPath;    // --input
+    std::string replayPath;   // --replay: play this replay instead of the game
     int frames = -1;          // --frames; -1: until the game ends
     std::vector<FrameFile> dumps;  // --dump N:FILE
     std::vector<FrameFile> shots;  // --shot N:FILE
