@@ -2,6 +2,7 @@
 #include "replay/replay_folder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -53,9 +54,14 @@ std::string saveReplayInFolder(const std::string& folder, const Replay& replay) 
     std::error_code error;
     fs::create_directories(folder, error);
     const std::string base = (fs::path(folder) / (timeStamp() + "_" + modeWords(replay))).string();
-    // Two matches may end within the same second: the later one takes a number.
+    // Two matches may end within the same second: the later one takes a number, padded
+    // so that names still sort in the order they were made.
     std::string path = base + Extension;
-    for (int n = 2; fs::exists(path, error); ++n) path = base + "_" + std::to_string(n) + Extension;
+    for (int n = 2; fs::exists(path, error); ++n) {
+        char number[16];
+        std::snprintf(number, sizeof number, "_%03d", n);
+        path = base + number + Extension;
+    }
     const std::vector<uint8_t> bytes = encodeReplay(replay);
     if (!ReplaceFileAtomically(path, std::string(bytes.begin(), bytes.end()))) return "";
 

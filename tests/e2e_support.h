@@ -83,9 +83,14 @@ protected:
     // `script`, the start time, a frame limit and dumps after the given frames.
     RunnerResult run(const std::string& script, int startMs, int frames, const std::vector<int>& dumpFrames) {
         shelltest::writeBytes(path("script.txt"), script);
-        std::string command = "cd '" + folder_.string() + "' && '" TUMBLEBOUT_BUILD_DIR
-                              "/tumblebout-headless' --input script.txt --start-ms " +
-                              std::to_string(startMs) + " --frames " + std::to_string(frames);
+        return runArgs("--input script.txt --start-ms " + std::to_string(startMs) + " --frames " +
+                           std::to_string(frames),
+                       dumpFrames);
+    }
+
+    // Runs the runner in the test's folder with `args` and dumps after the given frames.
+    RunnerResult runArgs(const std::string& args, const std::vector<int>& dumpFrames) {
+        std::string command = "cd '" + folder_.string() + "' && '" TUMBLEBOUT_BUILD_DIR "/tumblebout-headless' " + args;
         for (int frame : dumpFrames)
             command += " --dump " + std::to_string(frame) + ":dump" + std::to_string(frame) + ".json";
         command += " 2> stderr.txt";

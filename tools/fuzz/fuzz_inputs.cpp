@@ -12,9 +12,12 @@
 
 #include "frontend/option_table.h"
 #include "game/Game.h"
+#include "game/fingerprint.h"
 #include "platform/font.h"
 #include "platform/image.h"
 #include "platform/sound.h"
+#include "replay/replay_file.h"
+#include "replay/replay_player.h"
 
 namespace fs = std::filesystem;
 
@@ -129,6 +132,21 @@ bool feedFont(const uint8_t* data, size_t size) {
         const Image& image = *glyph->image;
         if (image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4)
             broken("a glyph whose pixel buffer does not match its size");
+    }
+    return true;
+}
+
+bool feedReplay(const uint8_t* data, size_t size) {
+    const ReplayResult read = readReplayFile(writeInput("input.tbr", data, size).string(), simulationFingerprint());
+    if (!read.error.empty()) return false;
+    // A replay that reads is played: whatever state it restores must step safely.
+    Game game;
+    ReplayPlayback playback;
+    if (!playback.begin(game, read.replay)) return false;
+    game.quiet = true;
+    for (int frame = 0; frame < 120 && !playback.finished(); ++frame) playback.step(game);
+    for (int i = 1; i <= game.fighterCount; ++i) {
+        if (game.fighters[i]->energy < 0) broken("a fighter's energy below 0 after a step");
     }
     return true;
 }

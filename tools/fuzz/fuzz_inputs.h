@@ -20,14 +20,16 @@ bool feedScoresFile(const uint8_t* data, size_t size);   // loadHighScores
 bool feedPicture(const uint8_t* data, size_t size);      // LoadImage
 bool feedSound(const uint8_t* data, size_t size);        // LoadSound (WAV and Ogg)
 bool feedFont(const uint8_t* data, size_t size);         // LoadImageFont and glyphs
+bool feedReplay(const uint8_t* data, size_t size);       // readReplayFile, then playback
 
-inline constexpr std::array<FuzzReader, 6> fuzzReaders = {{
+inline constexpr std::array<FuzzReader, 7> fuzzReaders = {{
     {"options", feedOptionsFile},
     {"scores", feedScoresFile},
     {"png", feedPicture},
     {"wav", feedSound},
     {"ogg", feedSound},
     {"ttf", feedFont},
+    {"replay", feedReplay},
 }};
 
 // The reader of that name, or null.

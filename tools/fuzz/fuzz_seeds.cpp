@@ -5,6 +5,11 @@
 #include <png.h>
 #include <vorbis/vorbisenc.h>
 
+#include "game/Game.h"
+#include "game/fingerprint.h"
+#include "game/snapshot.h"
+#include "replay/replay_file.h"
+
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -208,6 +213,43 @@ Bytes fileBytes(const char* path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// ---- Replays -------------------------------------------------------------------------
+
+// A match played quietly in memory, both players pushing and typing now and then, and
+// a pause taken; recorded and encoded as the game writes it.
+Bytes makeReplay(const char* mode, int level, int frames) {
+    const int generator = RndState();
+    SeedRnd(777);
+    Game game;
+    game.quiet = true;
+    game.pausesOnKeyboard = false;
+    game.savesScores = false;
+    game.setDefaultOptions();
+    game.gameMode = mode;
+    game.level = level;
+    game.setupMatch();
+    Replay replay;
+    replay.fingerprint = simulationFingerprint();
+    replay.mode = mode;
+    replay.level = level;
+    replay.snapshot = saveSnapshot(game);
+    for (int frame = 0; frame < frames; ++frame) {
+        InputRecord input;
+        input.held = static_cast<uint16_t>((frame / 20 % 2 ? KeyP1Right | KeyP2Up : KeyP1Up | KeyP2Left));
+        input.heldAfterPause = input.held;
+        if (frame == 50) {
+            input.pauseHits = 1;
+            input.heldAfterPause = KeyP1Down;
+        }
+        if (frame % 70 == 3) input.typed = "ok";
+        game.stepMatch(input);
+        appendRecord(replay.records, game.frameInput);
+        replay.frames += 1;
+    }
+    SeedRnd(generator);
+    return encodeReplay(replay);
+}
+
 }  // namespace
 
 std::vector<FuzzSeed> makeFuzzSeeds(std::string_view reader) {
@@ -250,5 +292,10 @@ std::vector<FuzzSeed> makeFuzzSeeds(std::string_view reader) {
             {"stereo-44k", makeOgg(2, 44100)},
         };
     if (reader == "ttf") return {{"game-font", fileBytes(TUMBLEBOUT_FUZZ_FONT)}};
+    if (reader == "replay")
+        return {
+            {"versus", makeReplay("2vs", 1, 240)},
+            {"coop-level-9", makeReplay("2coop", 9, 150)},
+        };
     return {};
 }

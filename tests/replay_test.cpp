@@ -1,0 +1,283 @@
+// Snapshots and replays: a snapshot restored mid-fight steps on bit for bit as the
+// uninterrupted match did; whole matches played through the headless runner replay
+// from the files the game wrote to the same state; files of another build, cut short,
+// corrupt or hostile are refused; the replay folder keeps the newest 50.
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "game/Game.h"
+#include "game/fingerprint.h"
+#include "game/snapshot.h"
+#include "platform/headless.h"
+#include "replay/replay_file.h"
+#include "replay/replay_folder.h"
+#include "tests/e2e_support.h"
+#include "tools/fuzz/fuzz_seeds.h"
+
+namespace {
+
+using e2e::jsonNumber;
+using e2e::jsonValue;
+using e2e::scriptMarker;
+using e2e::scriptText;
+using Bytes = std::vector<uint8_t>;
+namespace fs = std::filesystem;
+
+// Both players pushing in turn and now and then knocking heads: a fight with blows,
+// bursts and slow motion.
+InputRecord fightingInput(int frame) {
+    constexpr uint16_t one[4] = {KeyP1Right, KeyP1Up | KeyP1Right, KeyP1Left, KeyP1Down | KeyP1Left};
+    constexpr uint16_t two[4] = {KeyP2Left, KeyP2Up, KeyP2Right | KeyP2Down, KeyP2Left | KeyP2Up};
+    InputRecord input;
+    input.held = static_cast<uint16_t>(one[frame / 17 % 4] | two[frame / 23 % 4]);
+    input.heldAfterPause = input.held;
+    return input;
+}
+
+// Six fighters, every effect on: the heaviest state a snapshot holds.
+void setUpHeavyFight(Game& game) {
+    game.setDefaultOptions();
+    game.soundVolume = 0;
+    game.musicVolume = 0;
+    game.blood = 30;
+    game.slowMotion = 5;
+    game.aiLevel = 10;
+    game.gameMode = "2coop";
+    game.level = 9;
+    for (auto& row : game.paletteStep) row.fill(2.0f);
+    game.setupMatch();
+}
+
+int activeBursts(const Game& game) {
+    int active = 0;
+    for (int i = 1; i <= BurstSlots; ++i) active += game.bursts[i]->active;
+    return active;
+}
+
+TEST(Snapshot, RestoredMidFightAQuietGameStepsOnBitForBitAsTheDrawnOneDid) {
+    headless::start();
+    SeedRnd(99);
+    Game played;
+    setUpHeavyFight(played);
+    constexpr int Middle = 390, End = 510;  // a blow just landed: bursts fly, slow motion runs
+    for (int frame = 0; frame < Middle; ++frame) played.stepMatch(fightingInput(frame));
+    EXPECT_GT(activeBursts(played), 5);
+    EXPECT_GT(played.slowMotionTimer, 0);
+    const Bytes middle = saveSnapshot(played);
+    std::vector<Bytes> expected;
+    for (int frame = Middle; frame < End; ++frame) {
+        played.stepMatch(fightingInput(frame));
+        expected.push_back(saveSnapshot(played));
+    }
+
+    SeedRnd(1);  // the snapshot brings the generator back
+    Game restored;
+    restored.quiet = true;
+    ASSERT_TRUE(restoreSnapshot(restored, middle.data(), middle.size()));
+    EXPECT_EQ(saveSnapshot(restored), middle);
+    for (int frame = Middle; frame < End; ++frame) {
+        restored.stepMatch(fightingInput(frame));
+        ASSERT_EQ(saveSnapshot(restored), expected[static_cast<std::size_t>(frame - Middle)]) << "frame " << frame;
+    }
+    headless::stop();
+}
+
+TEST(Snapshot, ASnapshotNoMatchCanHoldIsRefused) {
+    headless::start();
+    SeedRnd(5);
+    Game game;
+    setUpHeavyFight(game);
+    const Bytes good = saveSnapshot(game);
+    Game target;
+    ASSERT_TRUE(restoreSnapshot(target, good.data(), good.size()));
+
+    Bytes otherVersion = good;
+    otherVersion[0] += 1;
+    Bytes longer = good;
+    longer.push_back(0);
+    for (const Bytes& bad : {otherVersion, Bytes(good.begin(), good.end() - 1), longer, Bytes{}})
+        EXPECT_FALSE(restoreSnapshot(target, bad.data(), bad.size())) << bad.size() << " bytes";
+
+    // Values that would index past an array or overflow a counter.
+    const std::vector<std::function<void(Game&)>> hostile = {
+        [](Game& g) { g.nextBurst = BurstSlots + 1; },
+        [](Game& g) { g.nameCursor = 31; },
+        [](Game& g) { g.frameCounter = -5; },
+        [](Game& g) { g.gameMode = "goback"; },
+        [](Game& g) { g.fighters[2]->nodes[4].hitTimer = 1 << 30; },
+        [](Game& g) { g.fighters[1]->lastContact = 9; },
+        [](Game& g) { g.bursts[7]->colourStep[1] = 1 << 30; },
+        [](Game& g) { g.playersSpeed = 1 << 30; },
+    };
+    for (std::size_t i = 0; i < hostile.size(); ++i) {
+        Game planted;
+        SeedRnd(5);
+        setUpHeavyFight(planted);
+        hostile[i](planted);
+        const Bytes bytes = saveSnapshot(planted);
+        EXPECT_FALSE(restoreSnapshot(target, bytes.data(), bytes.size())) << "hostile value " << i;
+    }
+    headless::stop();
+}
+
+// ---- Replay files -------------------------------------------------------------------------------
+
+class ReplayFiles : public e2e::RunnerTest {
+protected:
+    static Bytes seedReplay() { return makeFuzzSeeds("replay").front().bytes; }
+
+    ReplayResult readBytesAsReplay(const Bytes& bytes) {
+        const std::string file = path("input.tbr").string();
+        shelltest::writeBytes(file, std::string(bytes.begin(), bytes.end()));
+        return readReplayFile(file, simulationFingerprint());
+    }
+
+    std::vector<std::string> replaysSaved() {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(path("replays"), error))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // Plays a replay through the runner in the test's folder.
+    e2e::RunnerResult replay(const std::string& file, int frames, const std::vector<int>& dumpFrames) {
+        return runArgs("--replay '" + file + "' --frames " + std::to_string(frames), dumpFrames);
+    }
+};
+
+// The dump's simulated state: everything but the presented frame, the screen and the
+// music that happened to play.
+std::string simulated(std::string json) {
+    for (const char* key : {"\"frame\":", "\"screen\":", "\"selection\":", "\"musicTrack\":"}) {
+        const std::size_t at = json.find(key);
+        if (at == std::string::npos) continue;
+        json.erase(at, json.find(',', at) + 1 - at);
+    }
+    return json;
+}
+
+TEST_F(ReplayFiles, AVersusBoutAndACampaignLevelReplayFromTheirFilesToTheSameState) {
+    struct Match {
+        const char* script;
+        int startMs;      // the start time the script was found with
+        int tail;         // frames after the decision until the match has surely ended
+        const char* end;  // the key that ends it, if the match waits for one
+    };
+    for (const Match& match : {Match{"e2e_versus_bout.txt", 3000, 420, ""},
+                               Match{"e2e_win_level1.txt", 1000, 650, "ENTER"}}) {
+        SCOPED_TRACE(match.script);
+        fs::remove_all(path("replays"));
+        std::string script = scriptText(match.script);
+        const int start = scriptMarker(script, "match-start");
+        const int decided = scriptMarker(script, "decided");
+        ASSERT_GT(decided, start);
+        if (*match.end) script += std::to_string(decided + 560) + " down " + match.end + "\n";
+        const std::vector<int> liveFrames = {start + 150, decided - 1, decided, decided + 300};
+        const e2e::RunnerResult live = run(script, match.startMs, decided + match.tail, liveFrames);
+        ASSERT_EQ(live.exitCode, 0) << live.errors;
+        const std::vector<std::string> saved = replaysSaved();
+        ASSERT_EQ(saved.size(), 1u) << "one match, one replay";
+
+        // The same match frames from the replay: a match frame is its frameCounter.
+        std::vector<int> matchFrames;
+        for (int frame : liveFrames) matchFrames.push_back(static_cast<int>(jsonNumber(live.dumps.at(frame), "frameCounter")));
+        const e2e::RunnerResult replayed = replay("replays/" + saved[0], 100000, matchFrames);
+        ASSERT_EQ(replayed.exitCode, 0) << replayed.errors;
+        for (std::size_t i = 0; i < liveFrames.size(); ++i) {
+            ASSERT_EQ(replayed.dumps.count(matchFrames[i]), 1u) << "match frame " << matchFrames[i];
+            EXPECT_EQ(simulated(replayed.dumps.at(matchFrames[i])), simulated(live.dumps.at(liveFrames[i])))
+                << "match frame " << matchFrames[i];
+        }
+        EXPECT_EQ(jsonValue(replayed.dumps.at(matchFrames[2]), "matchState"), "tell result");
+        // Watching wrote no replay of its own.
+        EXPECT_EQ(replaysSaved(), saved);
+    }
+}
+
+TEST_F(ReplayFiles, WatchingAReplayLeavesTheOptionsAndScoresAlone) {
+    // The quickest whole match: a campaign level left with Esc.
+    const std::string script = "0 down SPACE\n4 up SPACE\n8 tap ENTER\n12 tap ENTER\n40 down ESC\n42 up ESC\n";
+    const e2e::RunnerResult live = run(script, 1000, 60, {});
+    ASSERT_EQ(live.exitCode, 0) << live.errors;
+    ASSERT_EQ(replaysSaved().size(), 1u);
+    fs::remove(path("scores.txt"));
+    shelltest::writeBytes(path("prefs.tbt"), "1\r\n4\r\n5\r\n1\r\n5\r\n1\r\n3\r\n0\r\n0\r\n0\r\n1\r\n1\r\n10\r\n");
+    struct stat before{};
+    stat(path("prefs.tbt").c_str(), &before);
+
+    const e2e::RunnerResult replayed = replay("replays/" + replaysSaved()[0], 1000, {});
+    ASSERT_EQ(replayed.exitCode, 0) << replayed.errors;
+    EXPECT_FALSE(fs::exists(path("scores.txt")));
+    struct stat after{};
+    stat(path("prefs.tbt").c_str(), &after);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(replaysSaved().size(), 1u);
+}
+
+TEST_F(ReplayFiles, FilesOfAnotherBuildCutShortCorruptOrHostileAreRefused) {
+    const Bytes good = seedReplay();
+    ASSERT_TRUE(readBytesAsReplay(good).error.empty()) << readBytesAsReplay(good).error;
+
+    Bytes otherBuild = good;
+    otherBuild[15] ^= 0x40;  // inside the fingerprint
+    EXPECT_NE(readBytesAsReplay(otherBuild).error.find("another build"), std::string::npos);
+
+    for (std::size_t length : {std::size_t{0}, std::size_t{7}, std::size_t{37}, good.size() / 2, good.size() - 1})
+        EXPECT_FALSE(readBytesAsReplay(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length))).error.empty())
+            << length << " bytes";
+    Bytes corrupt = good;
+    corrupt[good.size() - 20] ^= 0x10;
+    EXPECT_FALSE(readBytesAsReplay(corrupt).error.empty());
+    // A header claiming a vast payload behind a few bytes is refused before inflating.
+    Bytes bomb(good.begin(), good.begin() + 38);
+    for (int i = 26; i < 34; ++i) bomb[static_cast<std::size_t>(i)] = 0xFF;
+    EXPECT_NE(readBytesAsReplay(bomb).error.find("header"), std::string::npos);
+    // Not a file at all.
+    EXPECT_FALSE(readReplayFile(path("").string(), simulationFingerprint()).error.empty());
+    ASSERT_EQ(mkfifo(path("fifo.tbr").c_str(), 0600), 0);
+    EXPECT_FALSE(readReplayFile(path("fifo.tbr").string(), simulationFingerprint()).error.empty());
+
+    // Through the runner: one line on stderr and status 2, for a cut file and for one
+    // whose snapshot holds a state no match reaches.
+    shelltest::writeBytes(path("cut.tbr"), std::string(good.begin(), good.begin() + 100));
+    e2e::RunnerResult cut = replay("cut.tbr", 10, {});
+    EXPECT_EQ(cut.exitCode, 2);
+    EXPECT_EQ(std::count(cut.errors.begin(), cut.errors.end(), '\n'), 1) << cut.errors;
+    Replay hostile = readBytesAsReplay(good).replay;
+    hostile.snapshot[4] = 0xFF;  // the generator's state: out of its range
+    hostile.snapshot[7] = 0xFF;
+    const Bytes planted = encodeReplay(hostile);
+    shelltest::writeBytes(path("hostile.tbr"), std::string(planted.begin(), planted.end()));
+    e2e::RunnerResult refused = replay("hostile.tbr", 10, {});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(std::count(refused.errors.begin(), refused.errors.end(), '\n'), 1) << refused.errors;
+}
+
+TEST_F(ReplayFiles, TheFolderKeepsTheNewestFiftyAndNothingElseIsRemoved) {
+    Replay replay = readBytesAsReplay(seedReplay()).replay;
+    const std::string folder = path("replays").string();
+    fs::create_directories(folder);
+    shelltest::writeBytes(fs::path(folder) / "notes.txt", "mine");
+    // Older replays of earlier days, then new ones this second.
+    for (int day = 10; day < 30; ++day)
+        shelltest::writeBytes(fs::path(folder) / ("2020-01-" + std::to_string(day) + "_10-00-00_versus.tbr"), "old");
+    std::string newest;
+    for (int i = 0; i < 40; ++i) newest = saveReplayInFolder(folder, replay);
+    ASSERT_FALSE(newest.empty());
+    const std::vector<std::string> names = replaysSaved();
+    EXPECT_EQ(names.size(), static_cast<std::size_t>(KeptReplays) + 1);
+    EXPECT_TRUE(std::find(names.begin(), names.end(), "notes.txt") != names.end());
+    EXPECT_TRUE(std::find(names.begin(), names.end(), "2020-01-19_10-00-00_versus.tbr") == names.end());
+    EXPECT_TRUE(std::find(names.begin(), names.end(), "2020-01-20_10-00-00_versus.tbr") != names.end());
+    EXPECT_EQ(newestReplayIn(folder), newest);
+    EXPECT_TRUE(readReplayFile(newest, simulationFingerprint()).error.empty());
+}
+
+}  // namespace
