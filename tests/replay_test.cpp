@@ -200,6 +200,25 @@ TEST_F(ReplayFiles, AVersusBoutAndACampaignLevelReplayFromTheirFilesToTheSameSta
     }
 }
 
+TEST_F(ReplayFiles, TheViewerFastForwardsEightFramesAtATimeAndPauses) {
+    std::string script = scriptText("e2e_versus_bout.txt");
+    ASSERT_EQ(run(script, 3000, scriptMarker(script, "decided") + 420, {}).exitCode, 0);
+    const std::string file = "replays/" + replaysSaved().at(0);
+    const e2e::RunnerResult plain = replay(file, 420, {400, 410, 411});
+    ASSERT_EQ(plain.exitCode, 0) << plain.errors;
+
+    // Right held for 50 frames: 400 match frames; then ten at the normal pace; Space
+    // stops the match for ten frames, Space again goes on.
+    shelltest::writeBytes(path("viewer.txt"), "0 down RIGHT\n50 up RIGHT\n60 tap SPACE\n70 tap SPACE\n");
+    const e2e::RunnerResult viewer =
+        runArgs("--input viewer.txt --replay '" + file + "' --frames 80", {50, 60, 65, 71});
+    ASSERT_EQ(viewer.exitCode, 0) << viewer.errors;
+    EXPECT_EQ(simulated(viewer.dumps.at(50)), simulated(plain.dumps.at(400)));
+    EXPECT_EQ(simulated(viewer.dumps.at(60)), simulated(plain.dumps.at(410)));
+    EXPECT_EQ(simulated(viewer.dumps.at(65)), simulated(plain.dumps.at(410))) << "paused";
+    EXPECT_EQ(simulated(viewer.dumps.at(71)), simulated(plain.dumps.at(411)));
+}
+
 TEST_F(ReplayFiles, WatchingAReplayLeavesTheOptionsAndScoresAlone) {
     // The quickest whole match: a campaign level left with Esc.
     const std::string script = "0 down SPACE\n4 up SPACE\n8 tap ENTER\n12 tap ENTER\n40 down ESC\n42 up ESC\n";
