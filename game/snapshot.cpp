@@ -20,11 +20,15 @@ namespace {
 // overflowing the arithmetic done on them.
 constexpr int MaxFrames = 1 << 30;
 constexpr int MaxCount = 1 << 24;
+// A streak scores combo * combo * 1000 points in int: well past any real streak (the
+// enemies' energy runs out after a few dozen blows), short of that product overflowing.
+constexpr int MaxCombo = 1000;
 constexpr int64_t MaxScore = int64_t{1} << 50;
 constexpr std::size_t MaxNameBytes = 64;
 constexpr std::size_t MaxBannerBytes = 64;
 constexpr int MaxGate = 100;
 constexpr int MinColour = -16, MaxColour = 272;  // colour walks bounce just outside 0..255
+constexpr float MaxWall = 4096;  // world units; the widest arena reaches about 1850
 
 const std::initializer_list<const char*> MatchStates = {"game", "tell result", "level completed",
                                                         "game over", "highscores", "end"};
@@ -43,6 +47,7 @@ public:
     void integer(int& v, int, int) { raw(&v, sizeof v); }
     void wide(int64_t& v, int64_t, int64_t) { raw(&v, sizeof v); }
     void number(float& v) { raw(&v, sizeof v); }
+    void number(float& v, float, float) { number(v); }
     void numbers(float* v, int count) { raw(v, sizeof(float) * static_cast<std::size_t>(count)); }
     void text(std::string& s, std::size_t) {
         int length = static_cast<int>(s.size());
@@ -75,6 +80,13 @@ public:
         v = ok_ ? value : lo;
     }
     void number(float& v) { raw(&v, sizeof v); }
+    void number(float& v, float lo, float hi) {
+        number(v);
+        if (!(v >= lo && v <= hi)) {
+            ok_ = false;
+            v = lo;
+        }
+    }
     void numbers(float* v, int count) { raw(v, sizeof(float) * static_cast<std::size_t>(count)); }
     void text(std::string& s, std::size_t maxBytes) {
         int length = 0;
@@ -178,8 +190,8 @@ void transfer(Archive& ar, Game& g) {
     ar.integer(g.bannerTimer, -1, 1000);
 
     // Scores, the name being typed and the table it goes into.
-    ar.integer(g.maxCombo, 0, MaxCount);
-    ar.integer(g.combo, -MaxCount, MaxCount);
+    ar.integer(g.maxCombo, 0, MaxCombo);
+    ar.integer(g.combo, -MaxCombo, MaxCombo);
     ar.wide(g.comboScore, 0, MaxScore);
     ar.wide(g.totalScore, 0, MaxScore);
     ar.integer(g.levelStartScore, INT32_MIN, INT32_MAX);
@@ -202,10 +214,10 @@ void transfer(Archive& ar, Game& g) {
         }
     }
 
-    // The world: arena, camera, time step, gates, palette.
-    for (float* v : {&g.arenaLeft, &g.arenaRight, &g.arenaTop, &g.arenaFloor, &g.cameraX, &g.cameraY, &g.zoom,
-                     &g.timeStep, &g.slowMotionTimer})
-        ar.number(*v);
+    // The world: arena, camera, time step, gates, palette. The walls bound how many grid
+    // lines the arena draws, so they are held to the sizes levels have.
+    for (float* wall : {&g.arenaLeft, &g.arenaRight, &g.arenaTop, &g.arenaFloor}) ar.number(*wall, -MaxWall, MaxWall);
+    for (float* v : {&g.cameraX, &g.cameraY, &g.zoom, &g.timeStep, &g.slowMotionTimer}) ar.number(*v);
     transferGate(ar, g.blowGate);
     transferGate(ar, g.contactGate);
     transferGate(ar, g.sparkGate);

@@ -112,6 +112,8 @@ TEST(Snapshot, ASnapshotNoMatchCanHoldIsRefused) {
         [](Game& g) { g.fighters[1]->lastContact = 9; },
         [](Game& g) { g.bursts[7]->colourStep[1] = 1 << 30; },
         [](Game& g) { g.playersSpeed = 1 << 30; },
+        [](Game& g) { g.arenaRight = 1e30f; },
+        [](Game& g) { g.combo = 5000; },
     };
     for (std::size_t i = 0; i < hostile.size(); ++i) {
         Game planted;

@@ -216,8 +216,9 @@ Bytes fileBytes(const char* path) {
 // ---- Replays -------------------------------------------------------------------------
 
 // A match played quietly in memory, both players pushing and typing now and then, and
-// a pause taken; recorded and encoded as the game writes it.
-Bytes makeReplay(const char* mode, int level, int frames) {
+// a pause taken; recorded and encoded as the game writes it, or with `contents` only
+// what the file compresses: the snapshot's length, the snapshot and the records.
+Bytes makeReplay(const char* mode, int level, int frames, bool contents = false) {
     const int generator = RndState();
     SeedRnd(777);
     Game game;
@@ -247,7 +248,12 @@ Bytes makeReplay(const char* mode, int level, int frames) {
         replay.frames += 1;
     }
     SeedRnd(generator);
-    return encodeReplay(replay);
+    if (!contents) return encodeReplay(replay);
+    const auto length = static_cast<uint32_t>(replay.snapshot.size());
+    Bytes bytes(reinterpret_cast<const unsigned char*>(&length), reinterpret_cast<const unsigned char*>(&length) + 4);
+    bytes.insert(bytes.end(), replay.snapshot.begin(), replay.snapshot.end());
+    bytes.insert(bytes.end(), replay.records.begin(), replay.records.end());
+    return bytes;
 }
 
 }  // namespace
@@ -296,6 +302,7 @@ std::vector<FuzzSeed> makeFuzzSeeds(std::string_view reader) {
         return {
             {"versus", makeReplay("2vs", 1, 240)},
             {"coop-level-9", makeReplay("2coop", 9, 150)},
+            {"versus-contents", makeReplay("2vs", 1, 200, true)},
         };
     return {};
 }
