@@ -55,6 +55,12 @@ public:
     virtual Renderer* renderer() = 0;  // null when nothing is rasterised
 };
 
+// The system's monotonic clock (time since the machine started), in milliseconds:
+// the real backend's time, so every start of the game seeds its own game.
+double systemMilliseconds();
+// The same as MilliSecs gives it: the low 32 bits, wrapping.
+int systemMilliSecs();
+
 // The backend in use; the SDL backend is installed by the game's entry point, the
 // headless one by headless::start.
 void installBackend(std::unique_ptr<Backend> backend);

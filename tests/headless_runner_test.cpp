@@ -288,6 +288,16 @@ TEST_F(HeadlessRunner, SameArgumentsGiveTheSameDumps) {
     EXPECT_NE(first, readBytes(path("third.json")));
 }
 
+TEST_F(HeadlessRunner, WithoutAStartTimeEachRunPlaysItsOwnGame) {
+    writeBytes(path("fight.txt"), "0 down SPACE\n4 tap ENTER\n6 tap ENTER\n");
+    // The virtual clock starts at the system's counter, as the game's clock does.
+    EXPECT_EQ(run("--input fight.txt --frames 130 --dump 130:first.json"), 0) << stderrText;
+    EXPECT_EQ(run("--input fight.txt --frames 130 --dump 130:second.json"), 0) << stderrText;
+    const std::string first = readBytes(path("first.json"));
+    EXPECT_NE(first.find("\"screen\":\"match\""), std::string::npos);
+    EXPECT_NE(first, readBytes(path("second.json")));
+}
+
 TEST_F(HeadlessRunner, ShotWritesAPicture) {
     EXPECT_EQ(run("--frames 2 --shot 2:splash.png"), 0) << stderrText;
     const std::string png = readBytes(path("splash.png"));

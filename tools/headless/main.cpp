@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "game/Game.h"
+#include "platform/backend.h"
 #include "platform/headless.h"
 #include "tools/headless/input_script.h"
 #include "tools/headless/runner_options.h"
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
     if (options.frames == 0) return 0;
 
     headless::Options backend;
-    backend.startMs = options.startMs;
+    backend.startMs = options.startMs.value_or(systemMilliSecs());
     backend.record = false;
     backend.offscreenGL = !options.shots.empty();
     headless::start(backend);
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     {
-        // Made after start, which resets the generator the Game draws from.
+        // Made after start, which seeds the generator the Game draws its first track from.
         Game game;
         game.dataFolder = dataFolder;
         headless::setFrameHook([&](int frame) { afterFrame(absolute, game, frame); });

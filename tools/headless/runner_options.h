@@ -1,6 +1,7 @@
 #pragma once
 // The headless runner's command line.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@ struct FrameFile {
 struct RunnerOptions {
     std::string dataFolder;   // --data; empty: the runner's own folder
     std::string workFolder;   // --dir; empty: the current folder
-    int startMs = 0;          // --start-ms
+    std::optional<int> startMs;  // --start-ms; none: the system clock's counter, as the game has it
     std::string inputPath;    // --input
     int frames = -1;          // --frames; -1: until the game ends
     std::vector<FrameFile> dumps;  // --dump N:FILE
