@@ -12,6 +12,9 @@ namespace {
 const char* const ScoresFile = "scores.txt";
 constexpr int TableSize = 20;
 constexpr int MaxNameLength = 15;
+// Names read from the file are cut here: a hand-made name of 100 MB would otherwise
+// be drawn, glyph by glyph, on every frame of the score table.
+constexpr std::size_t MaxLoadedNameLength = 64;
 
 // The table for frame t of a display: the title from t = 1, then place i once t
 // exceeds 5 * i, so the rows come up one by one, five frames apart.
@@ -79,7 +82,7 @@ void Game::loadHighScores() {
     if (!stream) return;
     // Entries stay in the file's order; the next sort puts them in place.
     for (ScoreEntry& entry : highScores) {
-        if (!Eof(*stream)) entry.name = ReadLine(*stream);
+        if (!Eof(*stream)) entry.name = ReadLine(*stream, MaxLoadedNameLength);
         if (!Eof(*stream)) entry.score = StringToLong(ReadLine(*stream));
     }
     CloseStream(stream);

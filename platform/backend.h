@@ -20,6 +20,8 @@ struct DrawState {
     float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
 };
 
+constexpr int SurfaceWidth = 1024, SurfaceHeight = 768;
+
 struct Vertex {
     float x, y;  // screen pixels of the 1024 x 768 surface
     float u, v;  // texture coordinates 0..1 (ignored for untextured shapes)

@@ -31,7 +31,7 @@ struct ProgramEnd {
 
 // ---- Display and frame -----------------------------------------------------
 void AppTitle(const std::string& title);
-void AppIcon(const ImageRef& image);  // window icon (real backend only)
+void AppIcon(const ImageRef& image);  // window icon (real backend only); over 512 pixels a side: ignored
 // Opens the 1024 x 768 surface: depth 0 = window, 32 = full screen. Returns false
 // when no window or GL context could be made.
 bool Graphics(int width, int height, int depth = 0, int hertz = 60, int flags = 0);
@@ -104,7 +104,8 @@ int64_t StringToLong(const std::string& text);
 StreamRef ReadFile(const std::string& path);
 StreamRef WriteFile(const std::string& path);
 int CreateFile(const std::string& path);
-std::string ReadLine(Stream& stream);
+// The whole line is read; only its first `keep` bytes are kept.
+std::string ReadLine(Stream& stream, std::size_t keep = std::string::npos);
 void WriteLine(Stream& stream, const std::string& text);
 int Eof(Stream& stream);
 void CloseStream(StreamRef& stream);

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/regular_file.h"
 
 struct Stream {
     std::FILE* file = nullptr;  // null once closed
@@ -21,14 +22,8 @@ struct Stream {
 namespace {
 
 StreamRef openStream(const std::string& path, const char* mode) {
-    std::FILE* file = std::fopen(path.c_str(), mode);
+    std::FILE* file = openRegularFile(path, mode);
     if (!file) return nullptr;
-    // A folder opens for reading on Linux but is no text file.
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        return nullptr;
-    }
     auto stream = std::make_shared<Stream>();
     stream->file = file;
     stream->reading = mode[0] == 'r';
@@ -77,12 +72,12 @@ int CreateFile(const std::string& path) {
     return isRegularFile(path) ? 1 : 0;
 }
 
-std::string ReadLine(Stream& stream) {
+std::string ReadLine(Stream& stream, std::size_t keep) {
     std::string line;
     if (!stream.file || !stream.reading) return line;
     for (int c = std::getc(stream.file); c != EOF && c != '\n' && c != 0;
          c = std::getc(stream.file)) {
-        if (c != '\r') line += static_cast<char>(c);
+        if (c != '\r' && line.size() < keep) line += static_cast<char>(c);
     }
     return line;
 }

@@ -166,6 +166,18 @@ TEST_F(FrontendScoreFile, UnreadableFileLeavesTableAsItIs) {
     EXPECT_TRUE(std::filesystem::is_directory("scores.txt"));
 }
 
+TEST_F(FrontendScoreFile, LoadedNamesKeepTheirFirst64Characters) {
+    std::string longName(100000, 'n');
+    longName.replace(0, 3, "Abc");
+    writeBytes("scores.txt", crlfLines({longName, "7", "next", "5"}));
+    Game game;
+    game.defaultHighScores();
+    game.loadHighScores();
+    EXPECT_EQ(game.highScores[0].name, longName.substr(0, 64));
+    EXPECT_EQ(game.highScores[0].score, 7);
+    EXPECT_EQ(game.highScores[1].name, "next");
+}
+
 // ---- Qualifying, inserting, dropping -----------------------------------------------------
 
 TEST(FrontendScoreTable, LowestScoreSortsFirst) {

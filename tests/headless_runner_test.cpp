@@ -2,6 +2,7 @@
 // the tumblebout-headless program.
 #include "shell_test_support.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -188,11 +189,11 @@ protected:
         fs::remove_all(folder_, error);
     }
 
-    // Runs the program with `args` in the test's folder; returns its exit status and
-    // keeps what it wrote on stderr.
+    // Runs the program with `args` in the test's folder; returns its exit status (124
+    // if it hung for a minute) and keeps what it wrote on stderr.
     int run(const std::string& args) {
         const fs::path errors = folder_ / "stderr.txt";
-        const std::string command = "cd '" + folder_.string() + "' && '" TUMBLEBOUT_BUILD_DIR
+        const std::string command = "cd '" + folder_.string() + "' && timeout 60 '" TUMBLEBOUT_BUILD_DIR
                                     "/tumblebout-headless' " + args + " 2> '" + errors.string() + "'";
         const int status = std::system(command.c_str());
         stderrText = readBytes(errors);
@@ -296,6 +297,16 @@ TEST_F(HeadlessRunner, WithoutAStartTimeEachRunPlaysItsOwnGame) {
     const std::string first = readBytes(path("first.json"));
     EXPECT_NE(first.find("\"screen\":\"match\""), std::string::npos);
     EXPECT_NE(first, readBytes(path("second.json")));
+}
+
+TEST_F(HeadlessRunner, FifosUnderTheGamesFileNamesDoNotHangIt) {
+    for (const char* file : {"data/images/icon.png", "data/images/quad280.png", "data/images/205275.png",
+                             "data/images/font.ttf", "data/sounds/blow.wav", "data/music/tt1.ogg", "prefs.tbt",
+                             "scores.txt"}) {
+        fs::create_directories(path(file).parent_path());
+        ASSERT_EQ(mkfifo(path(file).c_str(), 0644), 0) << file;
+    }
+    EXPECT_EQ(run("--data data --frames 3"), 0) << stderrText;
 }
 
 TEST_F(HeadlessRunner, ShotWritesAPicture) {
