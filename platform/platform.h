@@ -109,6 +109,10 @@ std::string ReadLine(Stream& stream, std::size_t keep = std::string::npos);
 void WriteLine(Stream& stream, const std::string& text);
 int Eof(Stream& stream);
 void CloseStream(StreamRef& stream);
+// True only when nothing at all has this name: a file that exists but cannot be
+// read (a FIFO, a file without read permission) is not missing.
+bool FileMissing(const std::string& path);
 // Writes the whole content to a temporary file beside `path`, then renames it over
-// `path`, so a crash or a full disk mid-write leaves the old file whole.
+// `path`, so a crash or a full disk mid-write leaves the old file whole. Where no
+// temporary file can be made (a read-only folder), writes `path` in place instead.
 bool ReplaceFileAtomically(const std::string& path, const std::string& content);
