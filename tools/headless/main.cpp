@@ -1,15 +1,18 @@
 // tumblebout-headless: runs the real game, from start-up on, on the headless backend,
 // driven by an input script, and writes state dumps and pictures at chosen frames.
-// Exit status: 0 when the game ends or the frames run out; 2 for a bad argument or
-// script line (one line on stderr); otherwise the game's own exit status.
+// Exit status: 0 when the game ends or the frames run out; 2 for a bad argument,
+// folder or script (one line on stderr); otherwise the game's own exit status.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
+#include <new>
 
 #include "game/Game.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
+#include "platform/regular_file.h"
 #include "tools/headless/input_script.h"
 #include "tools/headless/runner_options.h"
 #include "tools/headless/state_dump.h"
@@ -18,8 +21,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Scripts larger than this are refused rather than read: an hour of two players'
+// keys is a few megabytes.
+constexpr long long maxScriptBytes = 64LL << 20;
+
+// Control bytes of echoed words (a script's or an argument's) are shown escaped, so an
+// error line stays one plain line.
+std::string printable(const std::string& text) {
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c < 0x20 || c == 0x7f) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 int fail(const std::string& message) {
-    std::fprintf(stderr, "tumblebout-headless: %s\n", message.c_str());
+    std::fprintf(stderr, "tumblebout-headless: %s\n", printable(message).c_str());
     return 2;
 }
 
@@ -30,21 +53,31 @@ std::string ownFolder() {
     return error ? std::string(".") : self.parent_path().string();
 }
 
+// The script's events, or what is wrong with it. Only a regular file is opened, so a
+// FIFO cannot hang the runner.
+std::string readScript(const std::string& path, ScriptResult& script) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openRegularFile(path, "rb"), std::fclose);
+    struct stat info {};
+    if (!file || fstat(fileno(file.get()), &info) != 0) return "cannot read the input script " + path;
+    if (info.st_size > maxScriptBytes) return "the input script " + path + " is larger than 64 MiB";
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size())
+        return "cannot read the input script " + path;
+    script = parseInputScript(text);
+    return script.error.empty() ? "" : path + " " + script.error;
+}
+
 // After the N-th presented frame: the dumps and shots of that frame, then the stop.
 void afterFrame(const RunnerOptions& options, const Game& game, int frame) {
     for (const FrameFile& dump : options.dumps) {
-        if (dump.frame == frame && !writeStateJson(game, frame, dump.path)) {
-            std::fprintf(stderr, "tumblebout-headless: cannot write %s\n", dump.path.c_str());
-            throw ProgramEnd{2};
-        }
+        if (dump.frame == frame && !writeStateJson(game, frame, dump.path))
+            throw ProgramEnd{fail("cannot write " + dump.path)};
     }
     for (const FrameFile& shot : options.shots) {
-        if (shot.frame == frame && !headless::saveLastFrame(shot.path)) {
-            std::fprintf(stderr, "tumblebout-headless: cannot write %s\n", shot.path.c_str());
-            throw ProgramEnd{2};
-        }
+        if (shot.frame == frame && !headless::saveLastFrame(shot.path))
+            throw ProgramEnd{fail("cannot write " + shot.path)};
     }
-    if (options.frames >= 0 && frame >= options.frames) throw ProgramEnd{0};
+    if (frame >= options.frames) throw ProgramEnd{0};
 }
 
 }  // namespace
@@ -56,21 +89,18 @@ int main(int argc, char** argv) {
 
     ScriptResult script;
     if (!options.inputPath.empty()) {
-        std::error_code error;
-        std::ifstream file(options.inputPath, std::ios::binary);
-        if (!fs::is_regular_file(options.inputPath, error) || !file) {
-            return fail("cannot read the input script " + options.inputPath);
+        try {
+            if (const std::string error = readScript(options.inputPath, script); !error.empty()) return fail(error);
+        } catch (const std::bad_alloc&) {
+            return fail("not enough memory for the input script " + options.inputPath);
         }
-        std::ostringstream text;
-        text << file.rdbuf();
-        script = parseInputScript(text.str());
-        if (!script.error.empty()) return fail(options.inputPath + " " + script.error);
     }
 
     // Paths given relative to the start folder keep meaning it after --dir.
     std::error_code error;
     const std::string dataFolder =
         fs::absolute(options.dataFolder.empty() ? ownFolder() : options.dataFolder, error).string();
+    if (!fs::is_directory(dataFolder, error)) return fail("--data " + options.dataFolder + ": no such folder");
     RunnerOptions absolute = options;
     for (FrameFile& file : absolute.dumps) file.path = fs::absolute(file.path, error).string();
     for (FrameFile& file : absolute.shots) file.path = fs::absolute(file.path, error).string();
