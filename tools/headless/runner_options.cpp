@@ -35,6 +35,15 @@ std::string setPath(std::string& field, const std::string& value) {
     return "";
 }
 
+// A whole number 0 or more, into an int or an optional int.
+template <typename Field>
+std::string setCount(Field& field, const std::string& value, const char* expected) {
+    const std::optional<long> count = wholeNumber(value, 0);
+    if (!count) return expected;
+    field = static_cast<int>(*count);
+    return "";
+}
+
 std::string addFrameFile(std::vector<FrameFile>& files, const std::string& value) {
     const std::optional<FrameFile> file = frameFile(value);
     if (!file) return "expected FRAME:FILE with a frame of 1 or more";
@@ -52,19 +61,9 @@ constexpr RunnerOption runnerOptions[] = {
     {"--dir", [](RunnerOptions& o, const std::string& v) { return setPath(o.workFolder, v); }},
     {"--input", [](RunnerOptions& o, const std::string& v) { return setPath(o.inputPath, v); }},
     {"--start-ms",
-     [](RunnerOptions& o, const std::string& v) -> std::string {
-         const std::optional<long> ms = wholeNumber(v, 0);
-         if (!ms) return "expected milliseconds 0 or more";
-         o.startMs = static_cast<int>(*ms);
-         return "";
-     }},
+     [](RunnerOptions& o, const std::string& v) { return setCount(o.startMs, v, "expected milliseconds 0 or more"); }},
     {"--frames",
-     [](RunnerOptions& o, const std::string& v) -> std::string {
-         const std::optional<long> frames = wholeNumber(v, 0);
-         if (!frames) return "expected a number of frames 0 or more";
-         o.frames = static_cast<int>(*frames);
-         return "";
-     }},
+     [](RunnerOptions& o, const std::string& v) { return setCount(o.frames, v, "expected a number of frames 0 or more"); }},
     {"--dump", [](RunnerOptions& o, const std::string& v) { return addFrameFile(o.dumps, v); }},
     {"--shot", [](RunnerOptions& o, const std::string& v) { return addFrameFile(o.shots, v); }},
 };
