@@ -1,5 +1,6 @@
 // The high-score table: its ordering rule, the file "scores.txt" (name and score per
 // entry, CR LF lines), name entry, and the two displays of the table.
+#include <algorithm>
 #include <utility>
 
 #include "frontend/menu_drawing.h"
@@ -12,6 +13,9 @@ namespace {
 const char* const ScoresFile = "scores.txt";
 constexpr int TableSize = 20;
 constexpr int MaxNameLength = 15;
+// Names read from the file are cut here: a hand-made name of 100 MB would otherwise
+// be drawn, glyph by glyph, on every frame of the score table.
+constexpr std::size_t MaxLoadedNameLength = 64;
 
 // The table for frame t of a display: the title from t = 1, then place i once t
 // exceeds 5 * i, so the rows come up one by one, five frames apart.
@@ -34,6 +38,35 @@ void drawScoreTable(const Game& game, int t) {
         DrawText(score, static_cast<float>(754 - width), static_cast<float>(y));
     }
     SetScale(1, 1);
+}
+
+// Fills the entries of `table` in order from the file: a short file leaves the rest
+// as they are. False when the file cannot be opened.
+bool readScoreFile(ScoreTable& table) {
+    StreamRef stream = ReadFile(ScoresFile);
+    if (!stream) return false;
+    // Entries stay in the file's order; the next sort puts them in place.
+    for (ScoreEntry& entry : table) {
+        if (!Eof(*stream)) entry.name = ReadLine(*stream, MaxLoadedNameLength);
+        if (!Eof(*stream)) entry.score = StringToLong(ReadLine(*stream));
+    }
+    CloseStream(stream);
+    return true;
+}
+
+// Another copy of the game may have saved since this one last read or wrote the file:
+// its new entries join the table and the best 20 of both stay.
+void mergeScoresSavedMeanwhile(ScoreTable& table, const ScoreTable& lastSeen) {
+    ScoreTable unseen = lastSeen;
+    if (!readScoreFile(unseen)) return;
+    for (const ScoreEntry& seen : lastSeen) {
+        const auto same = std::find(unseen.begin(), unseen.end(), seen);
+        if (same != unseen.end()) unseen.erase(same);
+    }
+    if (unseen.empty()) return;  // nothing new: the table is written exactly as it is
+    table.insert(table.end(), unseen.begin(), unseen.end());
+    sortDescending(table);
+    if (table.size() > TableSize) table.resize(TableSize);
 }
 
 }  // namespace
@@ -71,28 +104,24 @@ void Game::defaultHighScores() {
 }
 
 void Game::loadHighScores() {
-    StreamRef stream = ReadFile(ScoresFile);
-    if (!stream) {
+    // Only a missing file is made anew: one that exists but cannot be read keeps the
+    // player's table for when it can.
+    if (!readScoreFile(highScores) && FileMissing(ScoresFile)) {
         saveHighScores();
-        stream = ReadFile(ScoresFile);
+        readScoreFile(highScores);
     }
-    if (!stream) return;
-    // Entries stay in the file's order; the next sort puts them in place.
-    for (ScoreEntry& entry : highScores) {
-        if (!Eof(*stream)) entry.name = ReadLine(*stream);
-        if (!Eof(*stream)) entry.score = StringToLong(ReadLine(*stream));
-    }
-    CloseStream(stream);
+    scoresOnDisk = highScores;
 }
 
 void Game::saveHighScores() {
+    mergeScoresSavedMeanwhile(highScores, scoresOnDisk);
     std::string content;
     for (const ScoreEntry& entry : highScores) {
         content += entry.name + "\r\n";
         content += String(entry.score) + "\r\n";
     }
     // Whole or not at all: a crash mid-write must not cost the table.
-    ReplaceFileAtomically(ScoresFile, content);
+    if (ReplaceFileAtomically(ScoresFile, content)) scoresOnDisk = highScores;
 }
 
 int64_t Game::lowestHighScore() {

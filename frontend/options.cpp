@@ -56,7 +56,9 @@ void Game::resetOptions() { setDefaultOptions(); }
 
 void Game::loadPrefs() {
     StreamRef stream = ReadFile(PrefsFile);
-    if (!stream) {
+    // Only a missing file is made anew: one that exists but cannot be read keeps the
+    // player's options for when it can.
+    if (!stream && FileMissing(PrefsFile)) {
         savePrefs();
         stream = ReadFile(PrefsFile);
     }

@@ -12,6 +12,7 @@ struct ScoreEntry {
     // +1 if this score is greater, -1 otherwise: never 0, so equal scores always swap
     // when they meet in a sort.
     int compare(const ScoreEntry& other) const { return score > other.score ? 1 : -1; }
+    bool operator==(const ScoreEntry& other) const = default;
 };
 
 using ScoreTable = std::vector<ScoreEntry>;

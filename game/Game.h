@@ -67,6 +67,7 @@ public:
     int slowMotion = 0;
 
     ScoreTable highScores;
+    ScoreTable scoresOnDisk;         // the table as this copy last read or wrote its file
 
     // ---- Campaign and match score ---------------------------------------------------------
     int maxCombo = 0;

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 
 #include "game/Game.h"
+#include "game/elapsed.h"
 
 namespace {
 
@@ -26,12 +26,6 @@ Point centreOf(const man& fighter) {
         sum.y += fighter.nodes[n].y;
     }
     return {sum.x / fighter.nodeCount, sum.y / fighter.nodeCount};
-}
-
-// Time since a mark, correct across the wrap of the 32-bit millisecond counter
-// (a plain int difference overflows there).
-int millisecondsSince(int mark) {
-    return static_cast<int>(static_cast<uint32_t>(MilliSecs()) - static_cast<uint32_t>(mark));
 }
 
 }  // namespace

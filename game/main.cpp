@@ -39,6 +39,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tumblebout: cannot start the SDL video system: %s\n", SDL_GetError());
         return 1;
     }
+    // The Game draws its first music track when it is made: seeded from the clock
+    // first, each start begins with its own track (run seeds again for the game).
+    SeedRnd(MilliSecs());
     Game game;
     // Resolved before leaving the start folder, so a relative launch path still works.
     game.dataFolder = findDataFolder(takeSdlPath(SDL_GetBasePath()));

@@ -5,6 +5,7 @@
 
 #include "frontend/menu_frame.h"
 #include "game/Game.h"
+#include "game/elapsed.h"
 #include "game/fingerprint.h"
 #include "game/keys.h"
 
@@ -116,7 +117,7 @@ void Game::run() {
         Cls();
         SetScale(1, 1);
         drawSplash(*this);
-        const int elapsed = MilliSecs() - splashStart;
+        const int elapsed = millisecondsSince(splashStart);
         presentFrame();
         if (elapsed > SplashMs || KeyDown(key::Space) || KeyDown(key::Enter) || KeyDown(key::Esc)) {
             break;

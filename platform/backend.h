@@ -20,6 +20,8 @@ struct DrawState {
     float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
 };
 
+constexpr int SurfaceWidth = 1024, SurfaceHeight = 768;
+
 struct Vertex {
     float x, y;  // screen pixels of the 1024 x 768 surface
     float u, v;  // texture coordinates 0..1 (ignored for untextured shapes)
@@ -54,6 +56,12 @@ public:
     virtual void sleep(int ms) = 0;
     virtual Renderer* renderer() = 0;  // null when nothing is rasterised
 };
+
+// The system's monotonic clock (time since the machine started), in milliseconds:
+// the real backend's time, so every start of the game seeds its own game.
+double systemMilliseconds();
+// The same as MilliSecs gives it: the low 32 bits, wrapping.
+int systemMilliSecs();
 
 // The backend in use; the SDL backend is installed by the game's entry point, the
 // headless one by headless::start.

@@ -28,6 +28,15 @@ void placeRectangle(Vertex (&corners)[4], float x, float y, float left, float to
     corners[3] = place(x, y, left, bottom, 0, 1);
 }
 
+bool whollyOffSurface(const Vertex (&corners)[4]) {
+    float minX = corners[0].x, maxX = minX, minY = corners[0].y, maxY = minY;
+    for (const Vertex& v : corners) {
+        minX = std::min(minX, v.x), maxX = std::max(maxX, v.x);
+        minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
+    }
+    return maxX < 0 || maxY < 0 || minX > SurfaceWidth || minY > SurfaceHeight;
+}
+
 void updateMatrix() {
     float c = Cos(state.rotation), s = Sin(state.rotation);
     state.ix = c * state.scaleX;
@@ -72,12 +81,13 @@ void recordText(const std::string& text, float x, float y) {
     record(headless::DrawOp::Text, x, y, 0, 0, nullptr, &text);
 }
 
-void drawTexturedQuad(const Image& image, float x, float y) {
+void drawTexturedQuad(const Image& image, float x, float y, bool cullOffSurface) {
     Renderer* target = renderer();
     if (!target) return;
     Vertex corners[4];
     placeRectangle(corners, x, y, -image.handleX, -image.handleY,
                    -image.handleX + image.width, -image.handleY + image.height);
+    if (cullOffSurface && whollyOffSurface(corners)) return;
     target->quad(&image, corners, state);
 }
 

@@ -122,7 +122,9 @@ void start(const Options& options) {
     installBackend(makeBackend(options));
     resetDrawState();
     input::reset();
-    SeedRnd(4660);  // the generator's state before any seeding
+    // Seeded from the start time, as the real program's entry seeds from its clock
+    // (a start time of 0 leaves the generator's unseeded state, 4660).
+    SeedRnd(options.startMs);
     resetPresentedFrames();
     // Channels of an earlier run were timed on the old clock.
     soundMixer().stopAll();

@@ -19,7 +19,8 @@ struct Options {
 };
 
 // Installs the headless backend and resets every piece of platform state: drawing
-// state, input, clock, random generator, channels, fonts. Safe to call repeatedly.
+// state, input, clock, channels, fonts, and the random generator, seeded with the
+// start time. Safe to call repeatedly.
 void start(const Options& options = {});
 // Releases the backend (offscreen GL context, recorded frames).
 void stop();

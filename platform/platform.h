@@ -31,7 +31,7 @@ struct ProgramEnd {
 
 // ---- Display and frame -----------------------------------------------------
 void AppTitle(const std::string& title);
-void AppIcon(const ImageRef& image);  // window icon (real backend only)
+void AppIcon(const ImageRef& image);  // window icon (real backend only); over 512 pixels a side: ignored
 // Opens the 1024 x 768 surface: depth 0 = window, 32 = full screen. Returns false
 // when no window or GL context could be made.
 bool Graphics(int width, int height, int depth = 0, int hertz = 60, int flags = 0);
@@ -105,10 +105,15 @@ int64_t StringToLong(const std::string& text);
 StreamRef ReadFile(const std::string& path);
 StreamRef WriteFile(const std::string& path);
 int CreateFile(const std::string& path);
-std::string ReadLine(Stream& stream);
+// The whole line is read; only its first `keep` bytes are kept.
+std::string ReadLine(Stream& stream, std::size_t keep = std::string::npos);
 void WriteLine(Stream& stream, const std::string& text);
 int Eof(Stream& stream);
 void CloseStream(StreamRef& stream);
+// True only when nothing at all has this name: a file that exists but cannot be
+// read (a FIFO, a file without read permission) is not missing.
+bool FileMissing(const std::string& path);
 // Writes the whole content to a temporary file beside `path`, then renames it over
-// `path`, so a crash or a full disk mid-write leaves the old file whole.
+// `path`, so a crash or a full disk mid-write leaves the old file whole. Where no
+// temporary file can be made (a read-only folder), writes `path` in place instead.
 bool ReplaceFileAtomically(const std::string& path, const std::string& content);

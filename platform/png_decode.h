@@ -12,5 +12,6 @@ struct DecodedPng {
     std::vector<uint8_t> rgba;  // width * height * 4, top row first
 };
 
-// False for a missing, empty, truncated or corrupt file, or absurd dimensions.
+// False for a missing, empty, truncated or corrupt file, one that is not a regular
+// file, or a picture more than 4096 pixels a side.
 bool decodePngFile(const std::string& path, DecodedPng& out);

@@ -23,8 +23,6 @@ constexpr double vblankProbeMs = 1000.0;
 
 class SdlBackend final : public Backend {
 public:
-    SdlBackend() : startCounter_(SDL_GetPerformanceCounter()) {}
-
     ~SdlBackend() override {
         renderer_.reset();  // the window goes with the renderer's target
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -86,9 +84,7 @@ public:
         renderer_->presentToWindow();
     }
 
-    double milliseconds() override {
-        return (SDL_GetPerformanceCounter() - startCounter_) * 1000.0 / SDL_GetPerformanceFrequency();
-    }
+    double milliseconds() override { return systemMilliseconds(); }
 
     void sleep(int ms) override {
         if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
@@ -124,7 +120,6 @@ private:
         SDL_FreeSurface(surface);
     }
 
-    Uint64 startCounter_;
     std::string title_ = "Tumblebout";
     std::optional<Image> icon_;  // kept until the window exists
     std::unique_ptr<GlRenderer> renderer_;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct Sound {
@@ -16,4 +17,4 @@ struct Sound {
 
 // Decoders behind LoadSound; each yields null for a file it cannot read.
 std::shared_ptr<Sound> decodeWav(const std::vector<uint8_t>& bytes);
-std::shared_ptr<Sound> decodeOggFile(const char* path);
+std::shared_ptr<Sound> decodeOggFile(const std::string& path);

@@ -26,7 +26,7 @@ void DrawText(const std::string& text, float x, float y) {
             float gx = penX + glyph->offsetX * state.ix + glyph->offsetY * state.iy;
             float gy = penY + glyph->offsetX * state.jx + glyph->offsetY * state.jy;
             drawTexturedQuad(*glyph->image, static_cast<float>(static_cast<int>(gx)),
-                             static_cast<float>(static_cast<int>(gy)));
+                             static_cast<float>(static_cast<int>(gy)), true);
         }
         penX += glyph->advance * state.ix;
         penY += glyph->advance * state.jx;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/regular_file.h"
 
 struct Stream {
     std::FILE* file = nullptr;  // null once closed
@@ -21,14 +22,8 @@ struct Stream {
 namespace {
 
 StreamRef openStream(const std::string& path, const char* mode) {
-    std::FILE* file = std::fopen(path.c_str(), mode);
+    std::FILE* file = openRegularFile(path, mode);
     if (!file) return nullptr;
-    // A folder opens for reading on Linux but is no text file.
-    struct stat info {};
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        return nullptr;
-    }
     auto stream = std::make_shared<Stream>();
     stream->file = file;
     stream->reading = mode[0] == 'r';
@@ -40,12 +35,9 @@ bool isRegularFile(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Writes all of `content` to a new file at `path`, on disk before returning true.
-bool writeDurably(const std::string& path, const std::string& content) {
-    // O_EXCL after unlinking: never write through a link someone left at this name.
-    unlink(path.c_str());
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+// Writes all of `content` to the open file and puts it on disk before returning
+// true; closes the file either way.
+bool writeDurably(int fd, const std::string& content) {
     size_t written = 0;
     while (written < content.size()) {
         ssize_t n = write(fd, content.data() + written, content.size() - written);
@@ -56,6 +48,13 @@ bool writeDurably(const std::string& path, const std::string& content) {
     bool ok = written == content.size() && fsync(fd) == 0;
     if (close(fd) != 0) ok = false;
     return ok;
+}
+
+// A new empty file at `path`, or -1 when none can be made there. O_EXCL after
+// unlinking: never write through a link someone left at this name.
+int createFresh(const std::string& path) {
+    unlink(path.c_str());
+    return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
 }
 
 std::string folderOf(const std::string& path) {
@@ -70,6 +69,11 @@ StreamRef ReadFile(const std::string& path) { return openStream(path, "rb"); }
 
 StreamRef WriteFile(const std::string& path) { return openStream(path, "wb"); }
 
+bool FileMissing(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 int CreateFile(const std::string& path) {
     // unlink, not remove: remove() would also delete an empty folder of that name.
     unlink(path.c_str());
@@ -77,12 +81,12 @@ int CreateFile(const std::string& path) {
     return isRegularFile(path) ? 1 : 0;
 }
 
-std::string ReadLine(Stream& stream) {
+std::string ReadLine(Stream& stream, std::size_t keep) {
     std::string line;
     if (!stream.file || !stream.reading) return line;
     for (int c = std::getc(stream.file); c != EOF && c != '\n' && c != 0;
          c = std::getc(stream.file)) {
-        if (c != '\r') line += static_cast<char>(c);
+        if (c != '\r' && line.size() < keep) line += static_cast<char>(c);
     }
     return line;
 }
@@ -110,8 +114,15 @@ void CloseStream(StreamRef& stream) {
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& content) {
-    std::string temporary = path + ".tmp";
-    if (!writeDurably(temporary, content) || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    const std::string temporary = path + ".tmp";
+    const int fd = createFresh(temporary);
+    if (fd < 0) {
+        // No temporary file can be made beside it (a read-only folder holding writable
+        // files): written in place, the content is kept where the replace would lose it.
+        const int inPlace = openRegularDescriptor(path, true);
+        return inPlace >= 0 && writeDurably(inPlace, content);
+    }
+    if (!writeDurably(fd, content) || std::rename(temporary.c_str(), path.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
     }

@@ -2,13 +2,12 @@
 // file this build cannot play exactly or that is not a replay at all.
 #include "replay/replay_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <array>
 #include <cstring>
+
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -188,23 +187,10 @@ ReplayResult decodeReplay(const uint8_t* data, std::size_t size, uint64_t finger
 }
 
 ReplayResult readReplayFile(const std::string& path, uint64_t fingerprint) {
-    // Non-blocking, so a FIFO or device given by mistake cannot hang the game.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return refused("cannot open " + path + ": " + std::strerror(errno));
-    struct stat info{};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<uint64_t>(info.st_size) > MaxFileBytes) {
-        close(fd);
-        return refused(path + " is not a replay file (not a regular file, or far too large)");
-    }
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    close(fd);
-    if (got != bytes.size()) return refused("cannot read " + path);
+    // Only a regular file, opened without blocking: a FIFO given by mistake cannot hang.
+    std::vector<uint8_t> bytes;
+    if (!readRegularFile(path, MaxFileBytes, bytes))
+        return refused("cannot read " + path + " as a replay (missing, empty, not a regular file or far too large)");
     ReplayResult result = decodeReplay(bytes.data(), bytes.size(), fingerprint);
     if (!result.error.empty()) result.error = path + ": " + result.error;
     return result;

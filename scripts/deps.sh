@@ -7,7 +7,7 @@ packages=(
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
-  fonts-play
+  fonts-roboto-unhinted
 )
 # `deps.sh fuzz` adds clang and its libFuzzer runtime for scripts/fuzz.sh.
 if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi

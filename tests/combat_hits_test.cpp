@@ -88,6 +88,15 @@ TEST_F(CombatHits, FootOnChestBeforeFrame100OnlyPushesAndKicks) {
     EXPECT_FLOAT_EQ(g.slowMotionTimer, 30.0f);
 }
 
+TEST_F(CombatHits, NoBlowOnFrame100ItselfOnlyAfterIt) {
+    g.frameCounter = 100;  // the frame of "FIGHT!": still too early
+    place(1, Foot, 2, Chest, 0, 0, 10);
+    frame();
+    EXPECT_FLOAT_EQ(fighter(2).energy, 20.0f);
+    EXPECT_EQ(node(2, Chest).hitTimer, 0);
+    EXPECT_EQ(g.bannerText, "");
+}
+
 TEST_F(CombatHits, HeldContactHitsEverySecondFrameAndBlowsEveryTenth) {
     fighter(2).energy = 1000;
     std::vector<int> contacts, blows;
@@ -278,6 +287,21 @@ TEST_F(CombatHits, TeammatesOnlyBounce) {
     EXPECT_EQ(node(1, Chest).hitTimer, 0);
     EXPECT_EQ(g.nextBurst, 1);
     EXPECT_FLOAT_EQ(g.slowMotionTimer, -1.0f);
+}
+
+TEST_F(CombatHits, SoftContactOfUnequalMassesKeepsTheMomentum) {
+    fighter(2).team = 1;
+    node(2, Fist).mass = 12;  // three times the chest's mass
+    place(1, Chest, 2, Fist, 0, 0, 10);
+    node(1, Chest).vx = 5, node(1, Chest).vy = 1;
+    node(2, Fist).vx = -3, node(2, Fist).vy = 2;
+    frame();
+    // A head-on elastic exchange: 4 * 5 + 12 * -3 = 4 * -7 + 12 * 1; the light node
+    // rebounds, the heavy one is only slowed.
+    EXPECT_NEAR(node(1, Chest).vx, -7.0f, 1e-4f);
+    EXPECT_NEAR(node(2, Fist).vx, 1.0f, 1e-4f);
+    EXPECT_NEAR(node(1, Chest).vy, 1.0f, 1e-4f);
+    EXPECT_NEAR(node(2, Fist).vy, 2.0f, 1e-4f);
 }
 
 TEST_F(CombatHits, KnockedOutFightersOnlyBounce) {

@@ -1,6 +1,8 @@
 // The high-score table: its sort, the file, qualifying, name entry and the displays.
 #include "shell_test_support.h"
 
+#include <sys/stat.h>
+
 #include "game/keys.h"
 
 using shelltest::crlfLines;
@@ -164,6 +166,52 @@ TEST_F(FrontendScoreFile, UnreadableFileLeavesTableAsItIs) {
     EXPECT_EQ(game.highScores[3].name, "KEEP");
     EXPECT_EQ(game.highScores[3].score, 42);
     EXPECT_TRUE(std::filesystem::is_directory("scores.txt"));
+}
+
+TEST_F(FrontendScoreFile, LoadedNamesKeepTheirFirst64Characters) {
+    std::string longName(100000, 'n');
+    longName.replace(0, 3, "Abc");
+    writeBytes("scores.txt", crlfLines({longName, "7", "next", "5"}));
+    Game game;
+    game.defaultHighScores();
+    game.loadHighScores();
+    EXPECT_EQ(game.highScores[0].name, longName.substr(0, 64));
+    EXPECT_EQ(game.highScores[0].score, 7);
+    EXPECT_EQ(game.highScores[1].name, "next");
+}
+
+TEST_F(FrontendScoreFile, TwoCopiesOfTheGameKeepBothNewScores) {
+    Game first, second;
+    for (Game* game : {&first, &second}) {
+        game->defaultHighScores();
+        game->loadHighScores();
+    }
+    first.addHighScore("FIRST", 500);
+    first.saveHighScores();
+    second.addHighScore("SECOND", 300);
+    second.saveHighScores();  // reads what the first saved meanwhile and keeps it
+    std::string expected = crlfLines({"FIRST", "500", "SECOND", "300"});
+    for (int i = 2; i < 20; ++i) expected += crlfLines({"NOBODY", "0"});
+    EXPECT_EQ(readBytes("scores.txt"), expected);
+    EXPECT_EQ(second.highScores[0].name, "FIRST");
+    first.addHighScore("THIRD", 100);
+    first.saveHighScores();
+    const std::string top = crlfLines({"FIRST", "500", "SECOND", "300", "THIRD", "100"});
+    EXPECT_EQ(readBytes("scores.txt").substr(0, top.size()), top);
+}
+
+TEST_F(FrontendScoreFile, FilesThatExistButCannotBeReadAreNotReplaced) {
+    ASSERT_EQ(mkfifo("scores.txt", 0644), 0);
+    ASSERT_EQ(mkfifo("prefs.tbt", 0644), 0);
+    Game game;
+    game.defaultHighScores();
+    game.loadHighScores();
+    game.resetOptions();
+    game.loadPrefs();
+    EXPECT_EQ(game.highScores[0].name, "NOBODY");
+    EXPECT_EQ(game.playersSpeed, 4);
+    EXPECT_TRUE(std::filesystem::is_fifo("scores.txt"));
+    EXPECT_TRUE(std::filesystem::is_fifo("prefs.tbt"));
 }
 
 // ---- Qualifying, inserting, dropping -----------------------------------------------------

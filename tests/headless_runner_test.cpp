@@ -2,6 +2,7 @@
 // the tumblebout-headless program.
 #include "shell_test_support.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cmath>
@@ -68,6 +69,16 @@ TEST(HeadlessScript, EventsOfEveryKind) {
     EXPECT_EQ(script.events[5].kind, EventKind::Close);
 }
 
+TEST(HeadlessScript, EventsComeInDeliveryOrder) {
+    // Sorted once while reading, so scheduling them only appends: 100,000 taps on one
+    // frame no longer shift every release along.
+    const ScriptResult script = parseInputScript("5 tap A\n5 tap B\n3 down C\n5 type x\n");
+    ASSERT_EQ(script.error, "");
+    std::vector<std::pair<int, int>> order;  // frame, key
+    for (const headless::ScriptEvent& event : script.events) order.emplace_back(event.frame, event.key);
+    EXPECT_EQ(order, (std::vector<std::pair<int, int>>{{3, 'C'}, {5, 'A'}, {5, 'B'}, {5, 0}, {6, 'A'}, {6, 'B'}}));
+}
+
 TEST(HeadlessScript, BadLinesAreNamed) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"0 down SPACE\n1 jump A\n", "line 2: unknown action 'jump'"},
@@ -105,7 +116,6 @@ TEST(HeadlessArgs, EveryOption) {
     EXPECT_EQ(options.dumps[1].path, "b:c.json");
     ASSERT_EQ(options.shots.size(), 1u);
     EXPECT_EQ(options.shots[0].frame, 5);
-    EXPECT_EQ(parseRunnerArgs({}).options.frames, -1);
 }
 
 TEST(HeadlessArgs, BadArgumentsAreNamed) {
@@ -120,6 +130,9 @@ TEST(HeadlessArgs, BadArgumentsAreNamed) {
         {{"--shot", "4:"}, "--shot 4:: expected FRAME:FILE with a frame of 1 or more"},
         {{"--data="}, "--data : needs a path"},
         {{"frames"}, "unknown argument 'frames'"},
+        {{}, "--frames is needed: the number of frames to run"},
+        {{"--frames", "10", "--dump", "11:x.json"}, "--dump 11:x.json: after the last frame, 10"},
+        {{"--shot=9:x.png", "--frames=8"}, "--shot 9:x.png: after the last frame, 8"},
     };
     for (const auto& [args, error] : cases) EXPECT_EQ(parseRunnerArgs(args).error, error);
 }
@@ -188,11 +201,11 @@ protected:
         fs::remove_all(folder_, error);
     }
 
-    // Runs the program with `args` in the test's folder; returns its exit status and
-    // keeps what it wrote on stderr.
+    // Runs the program with `args` in the test's folder; returns its exit status (124
+    // if it hung for a minute) and keeps what it wrote on stderr.
     int run(const std::string& args) {
         const fs::path errors = folder_ / "stderr.txt";
-        const std::string command = "cd '" + folder_.string() + "' && '" TUMBLEBOUT_BUILD_DIR
+        const std::string command = "cd '" + folder_.string() + "' && timeout 60 '" TUMBLEBOUT_BUILD_DIR
                                     "/tumblebout-headless' " + args + " 2> '" + errors.string() + "'";
         const int status = std::system(command.c_str());
         stderrText = readBytes(errors);
@@ -207,12 +220,29 @@ private:
     fs::path folder_;
 };
 
-TEST_F(HeadlessRunner, BadArgumentExitsTwoWithOneLine) {
-    EXPECT_EQ(run("--frames ten"), 2);
-    EXPECT_EQ(stderrText, "tumblebout-headless: --frames ten: expected a number of frames 0 or more\n");
-    EXPECT_EQ(run("--input missing.txt"), 2);
-    EXPECT_EQ(stderrText, "tumblebout-headless: cannot read the input script missing.txt\n");
-    EXPECT_EQ(run("--dir no/such/folder --frames 1"), 2);
+TEST_F(HeadlessRunner, RefusesWithOneLineAndExitTwoInsteadOfHanging) {
+    ASSERT_EQ(mkfifo(path("script.fifo").c_str(), 0644), 0);
+    writeBytes(path("escape.txt"), "1 tap \x1b[2JX\n");
+    {
+        std::ofstream huge(path("huge.txt"));  // sparse: 64 MiB and a byte, on no disk
+    }
+    fs::resize_file(path("huge.txt"), (64u << 20) + 1);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"--frames ten", "--frames ten: expected a number of frames 0 or more"},
+        {"--input missing.txt", "--frames is needed: the number of frames to run"},
+        {"--input missing.txt --frames 1", "cannot read the input script missing.txt"},
+        {"--input script.fifo --frames 1", "cannot read the input script script.fifo"},
+        {"--input huge.txt --frames 1", "the input script huge.txt is larger than 64 MiB"},
+        {"--input escape.txt --frames 1", "escape.txt line 1: unknown key '\\x1b[2JX'"},
+        {"--data nowhere --frames 1", "--data nowhere: no such folder"},
+        {"--frames 5 --dump 9:late.json", "--dump 9:late.json: after the last frame, 5"},
+        {"--dir no/such/folder --frames 1", "--dir no/such/folder: cannot enter the folder"},
+    };
+    for (const auto& [args, error] : cases) {
+        EXPECT_EQ(run(args), 2) << args;
+        EXPECT_EQ(stderrText, "tumblebout-headless: " + error + "\n") << args;
+    }
+    EXPECT_FALSE(fs::exists(path("prefs.tbt")));  // nothing ran
 }
 
 TEST_F(HeadlessRunner, BadScriptLineExitsTwoNamingTheLine) {
@@ -286,6 +316,26 @@ TEST_F(HeadlessRunner, SameArgumentsGiveTheSameDumps) {
     // Another start time is another game.
     EXPECT_EQ(run("--input fight.txt --start-ms 999 --frames 260 --dump 250:third.json"), 0);
     EXPECT_NE(first, readBytes(path("third.json")));
+}
+
+TEST_F(HeadlessRunner, WithoutAStartTimeEachRunPlaysItsOwnGame) {
+    writeBytes(path("fight.txt"), "0 down SPACE\n4 tap ENTER\n6 tap ENTER\n");
+    // The virtual clock starts at the system's counter, as the game's clock does.
+    EXPECT_EQ(run("--input fight.txt --frames 130 --dump 130:first.json"), 0) << stderrText;
+    EXPECT_EQ(run("--input fight.txt --frames 130 --dump 130:second.json"), 0) << stderrText;
+    const std::string first = readBytes(path("first.json"));
+    EXPECT_NE(first.find("\"screen\":\"match\""), std::string::npos);
+    EXPECT_NE(first, readBytes(path("second.json")));
+}
+
+TEST_F(HeadlessRunner, FifosUnderTheGamesFileNamesDoNotHangIt) {
+    for (const char* file : {"data/images/icon.png", "data/images/quad280.png", "data/images/205275.png",
+                             "data/images/font.ttf", "data/sounds/blow.wav", "data/music/tt1.ogg", "prefs.tbt",
+                             "scores.txt"}) {
+        fs::create_directories(path(file).parent_path());
+        ASSERT_EQ(mkfifo(path(file).c_str(), 0644), 0) << file;
+    }
+    EXPECT_EQ(run("--data data --frames 3"), 0) << stderrText;
 }
 
 TEST_F(HeadlessRunner, ShotWritesAPicture) {

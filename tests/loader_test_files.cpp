@@ -3,6 +3,7 @@
 #include <png.h>
 #include <vorbis/vorbisenc.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -107,21 +108,30 @@ void writeOggTone(const std::filesystem::path& path, int rate, int channels, int
     ogg_stream_packetin(&stream, &headerCode);
     writePages(true);
 
-    float** buffer = vorbis_analysis_buffer(&dsp, frames);
-    for (int i = 0; i < frames; ++i)
-        for (int c = 0; c < channels; ++c)
-            buffer[c][i] = amplitude * static_cast<float>(std::sin(2 * M_PI * hertz * i / rate));
-    vorbis_analysis_wrote(&dsp, frames);
-    vorbis_analysis_wrote(&dsp, 0);
+    // Fed a second at a time: the encoder's end-of-stream analysis takes stack space in
+    // proportion to the last piece written.
     ogg_packet packet;
-    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-        vorbis_analysis(&block, nullptr);
-        vorbis_bitrate_addblock(&block);
-        while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-            ogg_stream_packetin(&stream, &packet);
-            writePages(false);
+    auto encodeReady = [&] {
+        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
+            vorbis_analysis(&block, nullptr);
+            vorbis_bitrate_addblock(&block);
+            while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
+                ogg_stream_packetin(&stream, &packet);
+                writePages(false);
+            }
         }
+    };
+    for (int start = 0; start < frames; start += rate) {
+        const int count = std::min(rate, frames - start);
+        float** buffer = vorbis_analysis_buffer(&dsp, count);
+        for (int i = 0; i < count; ++i)
+            for (int c = 0; c < channels; ++c)
+                buffer[c][i] = amplitude * static_cast<float>(std::sin(2 * M_PI * hertz * (start + i) / rate));
+        vorbis_analysis_wrote(&dsp, count);
+        encodeReady();
     }
+    vorbis_analysis_wrote(&dsp, 0);
+    encodeReady();
     writePages(true);
     std::fclose(out);
     ogg_stream_clear(&stream);

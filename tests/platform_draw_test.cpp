@@ -244,6 +244,14 @@ TEST_F(PlatformDraw, TitleAndMouseGoToTheBackend) {
     EXPECT_EQ(calls, (std::vector<std::string>{"title Tumblebout", "hide mouse"}));
 }
 
+TEST_F(PlatformDraw, IconsOver512PixelsASideAreIgnored) {
+    AppIcon(picture(513, 16));  // X ends the program over a 2048 x 2048 icon
+    AppIcon(picture(16, 513));
+    EXPECT_TRUE(calls.empty());
+    AppIcon(picture(512, 512));
+    EXPECT_EQ(calls, (std::vector<std::string>{"icon"}));
+}
+
 TEST_F(PlatformDraw, NoRecordingUnderAnotherBackend) {
     DrawRect(0, 0, 1, 1);
     EXPECT_TRUE(headless::currentFrame().empty());

@@ -128,6 +128,14 @@ TEST(PlatformLoaders, BadPngsLoadAsNull) {
     EXPECT_FALSE(LoadImage((folder / "huge.png").string(), 0));
 }
 
+TEST(PlatformLoaders, PicturesOver4096PixelsASideAreRefused) {
+    const fs::path folder = freshFolder("png-large");
+    writePng(folder / "wide.png", 4097, 1, false, std::vector<uint8_t>(4097 * 3, 90));
+    writePng(folder / "widest.png", 4096, 1, false, std::vector<uint8_t>(4096 * 3, 90));
+    EXPECT_FALSE(LoadImage((folder / "wide.png").string(), 0));
+    EXPECT_TRUE(LoadImage((folder / "widest.png").string(), 0));
+}
+
 TEST(PlatformLoaders, WavSamplesOfEveryDepthAndLayout) {
     const fs::path folder = freshFolder("wav");
     // 8-bit is unsigned around 128.
@@ -236,6 +244,34 @@ TEST(PlatformLoaders, OggToneDecodesBackWhole) {
         EXPECT_LT(truncated->frames(), frames);  // at most what was there
     }
     LoadSound(bad.corrupt.string());  // must not crash
+}
+
+TEST(PlatformLoaders, TracksOverTenMinutesAreRefused) {
+    const fs::path folder = freshFolder("ogg-long");
+    writeOggTone(folder / "long.ogg", 8000, 1, 8000 * 601, 0.0f, 0.0f);  // ten minutes and a second
+    EXPECT_FALSE(LoadSound((folder / "long.ogg").string()));
+}
+
+TEST(PlatformLoaders, TwoAndFourBitGreyGlyphsAreReadPixelByPixel) {
+    // Bitmap fonts of 2 and 4 bits a pixel, each with one row of four pixels at
+    // 0, 1/3, 2/3 and full coverage, packed four and two to a byte.
+    const fs::path folder = freshFolder("bdf");
+    for (const auto& [bits, row] : {std::pair{2, "1B"}, std::pair{4, "05AF"}}) {
+        const std::string bdf = std::string("STARTFONT 2.1\nFONT -test-grey-medium-r-normal--8-80-75-75-c-50-iso10646-1\n") +
+                                "SIZE 8 75 75 " + std::to_string(bits) +
+                                "\nFONTBOUNDINGBOX 4 1 0 0\nSTARTPROPERTIES 2\nFONT_ASCENT 7\nFONT_DESCENT 1\n"
+                                "ENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 500 0\nDWIDTH 5 0\n"
+                                "BBX 4 1 0 0\nBITMAP\n" + row + "\nENDCHAR\nENDFONT\n";
+        const fs::path path = folder / ("grey" + std::to_string(bits) + ".bdf");
+        writeBytes(path, std::vector<uint8_t>(bdf.begin(), bdf.end()));
+        const FontRef font = LoadImageFont(path.string(), 200, 4);  // falls back to its one size, 8
+        ASSERT_TRUE(font) << bits;
+        const Glyph* glyph = fontGlyph(font, 'A');
+        ASSERT_TRUE(glyph && glyph->image) << bits;
+        ASSERT_EQ(glyph->image->width, 4);
+        ASSERT_EQ(glyph->image->height, 1);
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(pixel(*glyph->image, x, 0)[3], 85 * x) << bits << " bits, pixel " << x;
+    }
 }
 
 TEST(PlatformLoaders, TrueTypeGlyphsMatchFreeTypesMetrics) {

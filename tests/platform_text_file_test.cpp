@@ -129,12 +129,12 @@ TEST_F(PlatformTextFile, ReplaceFileAtomicallyWritesAndLeavesNoTemporary) {
     EXPECT_EQ(get("fresh"), "");
 }
 
-TEST_F(PlatformTextFile, ReplaceFileAtomicallyKeepsOldFileWhenTemporaryCannotBeMade) {
-    put("scores", "keep me");
+TEST_F(PlatformTextFile, ReplaceFileAtomicallyWritesInPlaceWhenNoTemporaryCanBeMade) {
+    put("scores", "old content, longer than the new");
     fs::create_directory(path("scores.tmp"));
     fs::create_directory(path("scores.tmp/inside"));  // a folder that unlink cannot remove
-    EXPECT_FALSE(ReplaceFileAtomically(path("scores"), "replacement"));
-    EXPECT_EQ(get("scores"), "keep me");
+    EXPECT_TRUE(ReplaceFileAtomically(path("scores"), "replacement"));
+    EXPECT_EQ(get("scores"), "replacement");
     EXPECT_FALSE(ReplaceFileAtomically(path("no/folder/scores"), "x"));
 }
 
@@ -155,13 +155,13 @@ TEST_F(PlatformTextFile, ReplaceFileAtomicallyKeepsOldFileWhenWritingFails) {
     EXPECT_FALSE(fs::exists(path("scores.tmp")));
 }
 
-TEST_F(PlatformTextFile, ReplaceFileAtomicallyKeepsOldFileInReadOnlyFolder) {
+TEST_F(PlatformTextFile, ReplaceFileAtomicallyWritesInPlaceInAReadOnlyFolder) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-    put("scores", "keep me");
+    put("scores", "old");
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(ReplaceFileAtomically(path("scores"), "replacement"));
+    EXPECT_TRUE(ReplaceFileAtomically(path("scores"), "replacement"));
     fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
-    EXPECT_EQ(get("scores"), "keep me");
+    EXPECT_EQ(get("scores"), "replacement");
     EXPECT_FALSE(fs::exists(path("scores.tmp")));
 }
 

@@ -110,14 +110,27 @@ TEST_F(PlatformTextLayout, PenAdvancesAndOffsetsTruncateAtScale) {
 }
 
 TEST_F(PlatformTextLayout, TruncationIsTowardZeroLeftOfTheScreen) {
-    DrawText("A", -10.5f, -0.5f);
+    DrawText("A", -2.5f, -0.5f);
     ASSERT_EQ(log.quads.size(), 1u);
-    // (int)(-10.5 + 1.5) = -9, (int)(-0.5 + 2.25) = 1.
-    expectAt(log.quads[0].corners[0], -9, 1);
+    // (int)(-2.5 + 1.5) = -1, (int)(-0.5 + 2.25) = 1.
+    expectAt(log.quads[0].corners[0], -1, 1);
     log.quads.clear();
-    DrawText("A", -20.5f, -10.0f);
-    // (int)(-19.0) = -19, (int)(-7.75) = -7, not -8.
-    expectAt(log.quads[0].corners[0], -19, -7);
+    DrawText("A", -3.6f, -4.0f);
+    // (int)(-2.1) = -2, (int)(-1.75) = -1, not -3 and -2.
+    expectAt(log.quads[0].corners[0], -2, -1);
+}
+
+TEST_F(PlatformTextLayout, GlyphsWhollyOffTheSurfaceAreNotDrawn) {
+    // Pens at 1000, 1007, ...: the glyphs at 1001, 1008, 1015 and 1022 reach the
+    // surface, the 996 after them lie past its right edge.
+    DrawText(std::string(1000, 'A'), 1000, 10);
+    ASSERT_EQ(log.quads.size(), 4u);
+    expectAt(log.quads[3].corners[0], 1022, 12);
+    log.quads.clear();
+    DrawText("AA", 10, -20);  // rows -17 to -11: above the surface
+    DrawText("AA", 10, 768);
+    EXPECT_TRUE(log.quads.empty());
+    EXPECT_EQ(TextWidth(std::string(1000, 'A')), 7000);  // measuring is unchanged
 }
 
 TEST_F(PlatformTextLayout, RotatedTextRunsDownward) {

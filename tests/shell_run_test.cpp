@@ -173,6 +173,16 @@ TEST_F(ShellMusic, FirstTrackIsTwoThreeOrFour) {
     EXPECT_EQ(firstTracks, (std::set<int>{2, 3, 4}));
 }
 
+TEST_F(ShellMusic, TheFirstTrackFollowsTheStartTime) {
+    std::set<int> tracks;
+    for (int startMs = 1; startMs <= 30; ++startMs) {
+        headless::start({.startMs = startMs * 997});
+        Game game;
+        tracks.insert(game.musicTrack);
+    }
+    EXPECT_EQ(tracks, (std::set<int>{1, 2, 3}));
+}
+
 TEST_F(ShellMusic, NoMusicAtVolumeZero) {
     Game game;
     game.musicVolume = 0;
@@ -273,6 +283,14 @@ TEST_F(ShellRun, SplashLastsTwoSecondsThenTheMainMenu) {
     // The clock starts after the first frame; the last splash frame is the first that
     // sees more than 2000 ms (at 1000/60 ms per frame, whole milliseconds).
     EXPECT_EQ(screens[122], "splash");
+    EXPECT_EQ(firstFrameOf("menu"), 124);
+}
+
+TEST_F(ShellRun, SplashLastsTwoSecondsAcrossTheCounterWrap) {
+    headless::start({.startMs = 2147483647 - 1000});  // the counter wraps a second in
+    ASSERT_TRUE(Graphics(1024, 768, 0, 60, 0));
+    Game game;
+    EXPECT_EQ(runGame(game, 130), Ended::FrameLimit);
     EXPECT_EQ(firstFrameOf("menu"), 124);
 }
 

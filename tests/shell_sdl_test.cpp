@@ -88,3 +88,17 @@ TEST(ShellSdl, RealStartUpReachesTheMenuWithAColouredTitle) {
     std::error_code error;
     fs::remove_all(root, error);
 }
+
+TEST(ShellSdl, MilliSecsIsTheSystemsMillisecondCounter) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ASSERT_TRUE(installSdlBackend());
+    const int before = systemMilliSecs();
+    const int now = MilliSecs();
+    const int after = systemMilliSecs();
+    installBackend(nullptr);
+    // Not the time since the backend was made (which would seed nearly every start
+    // alike), but the machine's own counter; compared across its wrap.
+    EXPECT_LE(static_cast<uint32_t>(now) - static_cast<uint32_t>(before),
+              static_cast<uint32_t>(after) - static_cast<uint32_t>(before));
+    EXPECT_GT(static_cast<uint32_t>(now), 1000u);
+}

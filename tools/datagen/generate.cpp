@@ -32,11 +32,14 @@ std::string savePicture(const fs::path& path, const Picture& picture) {
     return writePng(path.string(), picture.width, picture.height, picture.rgba);
 }
 
-std::string copyFile(const std::string& from, const fs::path& to) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in) return "cannot read " + from;
+// Writes the files' contents one after the other into `to`.
+std::string copyFiles(std::initializer_list<const char*> from, const fs::path& to) {
     std::ostringstream content;
-    content << in.rdbuf();
+    for (const char* path : from) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return std::string("cannot read ") + path;
+        content << in.rdbuf();
+    }
     std::ofstream out(to, std::ios::binary);
     const std::string bytes = content.str();
     out.write(bytes.data(), std::streamsize(bytes.size()));
@@ -83,9 +86,10 @@ std::string generateGameData(const std::string& outputDir, const GenerateOptions
         if (std::string error = writePictures(root / "images"); !error.empty()) return error;
     }
     if (options.font) {
-        if (std::string error = copyFile(TUMBLEBOUT_FONT_PATH, root / "images" / "font.ttf"); !error.empty())
+        if (std::string error = copyFiles({TUMBLEBOUT_FONT_PATH}, root / "images" / "font.ttf"); !error.empty())
             return error;
-        if (std::string error = copyFile(TUMBLEBOUT_FONT_LICENCE_PATH, root / "images" / "font-licence.txt");
+        if (std::string error = copyFiles({TUMBLEBOUT_FONT_LICENCE_PATH, TUMBLEBOUT_FONT_LICENCE_TEXT_PATH},
+                                          root / "images" / "font-licence.txt");
             !error.empty())
             return error;
     }

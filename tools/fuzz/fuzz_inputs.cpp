@@ -123,7 +123,8 @@ bool feedSound(const uint8_t* data, size_t size) {
 }
 
 bool feedFont(const uint8_t* data, size_t size) {
-    const FontRef font = LoadImageFont(writeInput("input.ttf", data, size).string(), 64);
+    constexpr int pixels = 64;
+    const FontRef font = LoadImageFont(writeInput("input.ttf", data, size).string(), pixels);
     if (!font) return false;
     if (fontHeight(font) < 0) broken("a font of negative height");
     // Every character the game can draw, rasterised on first use.
@@ -133,6 +134,7 @@ bool feedFont(const uint8_t* data, size_t size) {
         const Image& image = *glyph->image;
         if (image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4)
             broken("a glyph whose pixel buffer does not match its size");
+        if (image.width > 2 * pixels || image.height > 2 * pixels) broken("a glyph far larger than the font");
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // Reading input scripts into headless events.
 #include "tools/headless/input_script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 
@@ -130,5 +131,9 @@ ScriptResult parseInputScript(const std::string& text) {
             result.events.push_back({frame + 1, headless::EventKind::Up, *code, ""});
         }
     }
+    // In delivery order once, so that scheduling them only appends (a tap's release
+    // lands after later lines of its press's frame).
+    std::stable_sort(result.events.begin(), result.events.end(),
+                     [](const headless::ScriptEvent& a, const headless::ScriptEvent& b) { return a.frame < b.frame; });
     return result;
 }

@@ -19,7 +19,7 @@
 std::optional<int> scriptKeyCode(const std::string& word);
 
 struct ScriptResult {
-    std::vector<headless::ScriptEvent> events;
+    std::vector<headless::ScriptEvent> events;  // by frame; in the script's order within one
     std::string error;  // "line N: ..." when a line cannot be read; events are then empty
 };
 

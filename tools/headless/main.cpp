@@ -1,16 +1,20 @@
 // tumblebout-headless: runs the real game, from start-up on, on the headless backend,
 // driven by an input script, and writes state dumps and pictures at chosen frames. With
 // --replay it plays a saved match instead, its first frame being frame 0.
-// Exit status: 0 when the game ends or the frames run out; 2 for a bad argument or
-// script line (one line on stderr); otherwise the game's own exit status.
+// Exit status: 0 when the game ends or the frames run out; 2 for a bad argument,
+// folder, script or replay (one line on stderr); otherwise the game's own exit status.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
+#include <new>
 
 #include "game/Game.h"
 #include "game/fingerprint.h"
+#include "platform/backend.h"
 #include "platform/headless.h"
+#include "platform/regular_file.h"
 #include "replay/replay_file.h"
 #include "replay/replay_folder.h"
 #include "replay/replay_player.h"
@@ -22,8 +26,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Scripts larger than this are refused rather than read: an hour of two players'
+// keys is a few megabytes.
+constexpr long long maxScriptBytes = 64LL << 20;
+
+// Control bytes of echoed words (a script's or an argument's) are shown escaped, so an
+// error line stays one plain line.
+std::string printable(const std::string& text) {
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c < 0x20 || c == 0x7f) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
 int fail(const std::string& message) {
-    std::fprintf(stderr, "tumblebout-headless: %s\n", message.c_str());
+    std::fprintf(stderr, "tumblebout-headless: %s\n", printable(message).c_str());
     return 2;
 }
 
@@ -34,21 +58,31 @@ std::string ownFolder() {
     return error ? std::string(".") : self.parent_path().string();
 }
 
+// The script's events, or what is wrong with it. Only a regular file is opened, so a
+// FIFO cannot hang the runner.
+std::string readScript(const std::string& path, ScriptResult& script) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openRegularFile(path, "rb"), std::fclose);
+    struct stat info {};
+    if (!file || fstat(fileno(file.get()), &info) != 0) return "cannot read the input script " + path;
+    if (info.st_size > maxScriptBytes) return "the input script " + path + " is larger than 64 MiB";
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size())
+        return "cannot read the input script " + path;
+    script = parseInputScript(text);
+    return script.error.empty() ? "" : path + " " + script.error;
+}
+
 // After the N-th presented frame: the dumps and shots of that frame, then the stop.
 void afterFrame(const RunnerOptions& options, const Game& game, int frame) {
     for (const FrameFile& dump : options.dumps) {
-        if (dump.frame == frame && !writeStateJson(game, frame, dump.path)) {
-            std::fprintf(stderr, "tumblebout-headless: cannot write %s\n", dump.path.c_str());
-            throw ProgramEnd{2};
-        }
+        if (dump.frame == frame && !writeStateJson(game, frame, dump.path))
+            throw ProgramEnd{fail("cannot write " + dump.path)};
     }
     for (const FrameFile& shot : options.shots) {
-        if (shot.frame == frame && !headless::saveLastFrame(shot.path)) {
-            std::fprintf(stderr, "tumblebout-headless: cannot write %s\n", shot.path.c_str());
-            throw ProgramEnd{2};
-        }
+        if (shot.frame == frame && !headless::saveLastFrame(shot.path))
+            throw ProgramEnd{fail("cannot write " + shot.path)};
     }
-    if (options.frames >= 0 && frame >= options.frames) throw ProgramEnd{0};
+    if (frame >= options.frames) throw ProgramEnd{0};
 }
 
 }  // namespace
@@ -60,15 +94,11 @@ int main(int argc, char** argv) {
 
     ScriptResult script;
     if (!options.inputPath.empty()) {
-        std::error_code error;
-        std::ifstream file(options.inputPath, std::ios::binary);
-        if (!fs::is_regular_file(options.inputPath, error) || !file) {
-            return fail("cannot read the input script " + options.inputPath);
+        try {
+            if (const std::string error = readScript(options.inputPath, script); !error.empty()) return fail(error);
+        } catch (const std::bad_alloc&) {
+            return fail("not enough memory for the input script " + options.inputPath);
         }
-        std::ostringstream text;
-        text << file.rdbuf();
-        script = parseInputScript(text.str());
-        if (!script.error.empty()) return fail(options.inputPath + " " + script.error);
     }
 
     // A replay is read (and refused) before anything starts.
@@ -82,6 +112,7 @@ int main(int argc, char** argv) {
     std::error_code error;
     const std::string dataFolder =
         fs::absolute(options.dataFolder.empty() ? ownFolder() : options.dataFolder, error).string();
+    if (!fs::is_directory(dataFolder, error)) return fail("--data " + options.dataFolder + ": no such folder");
     RunnerOptions absolute = options;
     for (FrameFile& file : absolute.dumps) file.path = fs::absolute(file.path, error).string();
     for (FrameFile& file : absolute.shots) file.path = fs::absolute(file.path, error).string();
@@ -92,7 +123,7 @@ int main(int argc, char** argv) {
     if (options.frames == 0) return 0;
 
     headless::Options backend;
-    backend.startMs = options.startMs;
+    backend.startMs = options.startMs.value_or(systemMilliSecs());
     backend.record = false;
     backend.offscreenGL = !options.shots.empty();
     headless::start(backend);
@@ -100,7 +131,7 @@ int main(int argc, char** argv) {
 
     int exitCode = 0;
     {
-        // Made after start, which resets the generator the Game draws from.
+        // Made after start, which seeds the generator the Game draws its first track from.
         Game game;
         game.dataFolder = dataFolder;
         game.replayFolder = ReplayFolderName;

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <optional>
+#include <utility>
 
 namespace {
 
@@ -26,11 +26,74 @@ std::optional<FrameFile> frameFile(const std::string& text) {
     return FrameFile{static_cast<int>(*frame), text.substr(colon + 1)};
 }
 
+// Each option stores its value and returns "" or what is wrong with the value.
+using ApplyOption = std::string (*)(RunnerOptions& options, const std::string& value);
+
+std::string setPath(std::string& field, const std::string& value) {
+    if (value.empty()) return "needs a path";
+    field = value;
+    return "";
+}
+
+// A whole number 0 or more, into an int or an optional int.
+template <typename Field>
+std::string setCount(Field& field, const std::string& value, const char* expected) {
+    const std::optional<long> count = wholeNumber(value, 0);
+    if (!count) return expected;
+    field = static_cast<int>(*count);
+    return "";
+}
+
+std::string addFrameFile(std::vector<FrameFile>& files, const std::string& value) {
+    const std::optional<FrameFile> file = frameFile(value);
+    if (!file) return "expected FRAME:FILE with a frame of 1 or more";
+    files.push_back(*file);
+    return "";
+}
+
+struct RunnerOption {
+    const char* name;
+    ApplyOption apply;
+};
+
+constexpr RunnerOption runnerOptions[] = {
+    {"--data", [](RunnerOptions& o, const std::string& v) { return setPath(o.dataFolder, v); }},
+    {"--dir", [](RunnerOptions& o, const std::string& v) { return setPath(o.workFolder, v); }},
+    {"--input", [](RunnerOptions& o, const std::string& v) { return setPath(o.inputPath, v); }},
+    {"--replay", [](RunnerOptions& o, const std::string& v) { return setPath(o.replayPath, v); }},
+    {"--start-ms",
+     [](RunnerOptions& o, const std::string& v) { return setCount(o.startMs, v, "expected milliseconds 0 or more"); }},
+    {"--frames",
+     [](RunnerOptions& o, const std::string& v) { return setCount(o.frames, v, "expected a number of frames 0 or more"); }},
+    {"--dump", [](RunnerOptions& o, const std::string& v) { return addFrameFile(o.dumps, v); }},
+    {"--shot", [](RunnerOptions& o, const std::string& v) { return addFrameFile(o.shots, v); }},
+};
+
+const RunnerOption* findOption(const std::string& name) {
+    for (const RunnerOption& option : runnerOptions)
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+// What the options say together: a run has an end, and every file is written in it.
+std::string checkTogether(const RunnerOptions& options) {
+    if (options.frames < 0) return "--frames is needed: the number of frames to run";
+    const std::pair<const char*, const std::vector<FrameFile>*> kinds[] = {{"--dump", &options.dumps},
+                                                                          {"--shot", &options.shots}};
+    for (const auto& [name, files] : kinds) {
+        for (const FrameFile& file : *files) {
+            if (file.frame > options.frames)
+                return std::string(name) + " " + std::to_string(file.frame) + ":" + file.path +
+                       ": after the last frame, " + std::to_string(options.frames);
+        }
+    }
+    return "";
+}
+
 }  // namespace
 
 ParsedArgs parseRunnerArgs(const std::vector<std::string>& args) {
     ParsedArgs parsed;
-    RunnerOptions& options = parsed.options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::string value;
@@ -41,10 +104,8 @@ ParsedArgs parseRunnerArgs(const std::vector<std::string>& args) {
             name = name.substr(0, equals);
             hasValue = true;
         }
-        const bool known = name == "--data" || name == "--dir" || name == "--start-ms" ||
-                           name == "--input" || name == "--frames" || name == "--dump" ||
-                           name == "--shot" || name == "--replay";
-        if (!known) {
+        const RunnerOption* option = findOption(name);
+        if (!option) {
             parsed.error = "unknown argument '" + args[i] + "'";
             return parsed;
         }
@@ -55,29 +116,11 @@ ParsedArgs parseRunnerArgs(const std::vector<std::string>& args) {
             }
             value = args[++i];
         }
-        auto bad = [&](const std::string& what) {
-            parsed.error = name + " " + value + ": " + what;
+        if (const std::string wrong = option->apply(parsed.options, value); !wrong.empty()) {
+            parsed.error = name + " " + value + ": " + wrong;
             return parsed;
-        };
-        if (name == "--data" || name == "--dir" || name == "--input" || name == "--replay") {
-            if (value.empty()) return bad("needs a path");
-            (name == "--data"    ? options.dataFolder
-             : name == "--dir"   ? options.workFolder
-             : name == "--input" ? options.inputPath
-                                 : options.replayPath) = value;
-        } else if (name == "--start-ms") {
-            const std::optional<long> ms = wholeNumber(value, 0);
-            if (!ms) return bad("expected milliseconds 0 or more");
-            options.startMs = static_cast<int>(*ms);
-        } else if (name == "--frames") {
-            const std::optional<long> frames = wholeNumber(value, 0);
-            if (!frames) return bad("expected a number of frames 0 or more");
-            options.frames = static_cast<int>(*frames);
-        } else {
-            const std::optional<FrameFile> file = frameFile(value);
-            if (!file) return bad("expected FRAME:FILE with a frame of 1 or more");
-            (name == "--dump" ? options.dumps : options.shots).push_back(*file);
         }
     }
+    parsed.error = checkTogether(parsed.options);
     return parsed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The headless runner's command line.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,10 @@ struct FrameFile {
 struct RunnerOptions {
     std::string dataFolder;   // --data; empty: the runner's own folder
     std::string workFolder;   // --dir; empty: the current folder
-    int startMs = 0;          // --start-ms
+    std::optional<int> startMs;  // --start-ms; none: the system clock's counter, as the game has it
     std::string inputPath;    // --input
     std::string replayPath;   // --replay: play this replay instead of the game
-    int frames = -1;          // --frames; -1: until the game ends
+    int frames = -1;          // --frames, required: the run ends after this many frames
     std::vector<FrameFile> dumps;  // --dump N:FILE
     std::vector<FrameFile> shots;  // --shot N:FILE
 };
@@ -26,5 +27,6 @@ struct ParsedArgs {
 };
 
 // `args` are the arguments after the program name. Each option takes its value as the
-// next argument or after '=' ("--frames 10" or "--frames=10").
+// next argument or after '=' ("--frames 10" or "--frames=10"). --frames is required,
+// and no dump or shot may ask for a frame after the last.
 ParsedArgs parseRunnerArgs(const std::vector<std::string>& args);

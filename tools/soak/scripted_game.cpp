@@ -15,7 +15,7 @@ int playScripted(const ScriptedGame& run, const std::function<bool(const Game&, 
 
     int exitCode = 0;
     {
-        // Made after start, which resets the generator the Game draws from.
+        // Made after start, which seeds the generator the Game draws its first track from.
         Game game;
         game.dataFolder = run.dataFolder;
         headless::setFrameHook([&](int frame) {
