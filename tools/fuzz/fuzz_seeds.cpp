@@ -250,5 +250,6 @@ std::vector<FuzzSeed> makeFuzzSeeds(std::string_view reader) {
             {"stereo-44k", makeOgg(2, 44100)},
         };
     if (reader == "ttf") return {{"game-font", fileBytes(TUMBLEBOUT_FUZZ_FONT)}};
+    if (reader == "packets") return makePacketSeeds();
     return {};
 }
