@@ -134,7 +134,7 @@ TEST(NetSession, DivergingBuildsEndInDesyncOnBothSides) {
 
 TEST(NetSession, LeavingAndSilenceEndTheOtherSide) {
     FakeMatch leaving({30, 0, 0, 7}, 2, -1);
-    while (leaving.sessions[0]->frame() < 50) leaving.step();
+    while (leaving.sessions[0]->frame() < 50 && leaving.now < 5000) leaving.step();
     leaving.sessions[0]->leave();
     leaving.runFor(2);
     EXPECT_EQ(leaving.sessions[0]->status(), SessionStatus::Left);
