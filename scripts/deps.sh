@@ -5,6 +5,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libvorbis-dev libogg-dev libfreetype-dev libpng-dev zlib1g-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+  libenet-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   fonts-roboto-unhinted

@@ -1,9 +1,10 @@
 #pragma once
 // The file readers under fuzzing, one entry each: the input bytes become the file the
-// reader opens, then what it produced is checked for consistency. A broken invariant
-// aborts, so the fuzzer keeps the input; crashes and leaks it finds on its own. The
-// fuzz targets and the regression test share these entries. Each returns whether the
-// reader accepted the input (options and scores files are always read somehow).
+// reader opens (for the packets, the datagrams a session receives), then what it
+// produced is checked for consistency. A broken invariant aborts, so the fuzzer keeps
+// the input; crashes and leaks it finds on its own. The fuzz targets and the
+// regression test share these entries. Each returns whether the reader accepted the
+// input (options and scores files are always read somehow).
 
 #include <array>
 #include <cstddef>
@@ -21,8 +22,9 @@ bool feedPicture(const uint8_t* data, size_t size);      // LoadImage
 bool feedSound(const uint8_t* data, size_t size);        // LoadSound (WAV and Ogg)
 bool feedFont(const uint8_t* data, size_t size);         // LoadImageFont and glyphs
 bool feedReplay(const uint8_t* data, size_t size);       // readReplayFile, then playback
+bool feedPackets(const uint8_t* data, size_t size);      // decodePacket and a session (fuzz_packets.cpp)
 
-inline constexpr std::array<FuzzReader, 7> fuzzReaders = {{
+inline constexpr std::array<FuzzReader, 8> fuzzReaders = {{
     {"options", feedOptionsFile},
     {"scores", feedScoresFile},
     {"png", feedPicture},
@@ -30,6 +32,7 @@ inline constexpr std::array<FuzzReader, 7> fuzzReaders = {{
     {"ogg", feedSound},
     {"ttf", feedFont},
     {"replay", feedReplay},
+    {"packets", feedPackets},
 }};
 
 // The reader of that name, or null.

@@ -304,5 +304,6 @@ std::vector<FuzzSeed> makeFuzzSeeds(std::string_view reader) {
             {"coop-level-9", makeReplay("2coop", 9, 150)},
             {"versus-contents", makeReplay("2vs", 1, 200, true)},
         };
+    if (reader == "packets") return makePacketSeeds();
     return {};
 }

@@ -14,3 +14,5 @@ struct FuzzSeed {
 
 // The seeds of the reader of that name (see fuzzReaders); empty for an unknown name.
 std::vector<FuzzSeed> makeFuzzSeeds(std::string_view reader);
+// An honest joiner's datagrams as the packet reader takes them (fuzz_packets.cpp).
+std::vector<FuzzSeed> makePacketSeeds();

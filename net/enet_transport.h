@@ -1,0 +1,45 @@
+#pragma once
+// The transport between two machines: ENet over UDP. Reliable datagrams travel on one
+// channel, unreliable ones (sequenced: a late one is dropped) on another. A host
+// serves one peer at a time; anyone else who connects meanwhile gets the host's
+// refusal datagram and is disconnected, never touching the session. ENet's own buffers
+// are bounded, so a hostile peer cannot make it hold much memory.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/transport.h"
+
+typedef struct _ENetHost ENetHost;
+typedef struct _ENetPeer ENetPeer;
+
+class EnetTransport final : public Transport {
+public:
+    // Listens on `address` ("" for every interface, or one like "127.0.0.1") and `port`
+    // (0: any free one, see port()). Null, with `error` set, if it cannot.
+    static std::unique_ptr<EnetTransport> host(const std::string& address, uint16_t port,
+                                               std::vector<uint8_t> refusalForOthers, std::string& error);
+    // Starts connecting to a host by name or number. Null, with `error` set, if it cannot.
+    static std::unique_ptr<EnetTransport> join(const std::string& address, uint16_t port, std::string& error);
+
+    // With a peer still connected, lingers up to a quarter of a second so that the last
+    // reliable datagrams (a leave) and the disconnection reach it.
+    ~EnetTransport() override;
+
+    void send(std::span<const uint8_t> bytes, Delivery delivery) override;
+    void poll(double nowMs, std::vector<LinkEvent>& events) override;
+    void disconnect() override;
+
+    // The port this side is bound to.
+    uint16_t port() const;
+
+private:
+    EnetTransport(ENetHost* host, bool serving, std::vector<uint8_t> refusalForOthers);
+
+    ENetHost* host_;
+    ENetPeer* peer_ = nullptr;  // the one peer: for a joiner from the start
+    bool serving_;              // a host: it accepts a peer when it has none
+    std::vector<uint8_t> refusalForOthers_;
+};

@@ -1,0 +1,199 @@
+// The rollback session between two toy games over the fake link, with a fake clock:
+// delay, jitter and loss must never change the result, corrections stay within the
+// window, time sync keeps the sides level, and every way a session ends.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "net/fake_link.h"
+#include "net/impaired_transport.h"
+#include "tests/net_toy_match.h"
+
+namespace {
+
+constexpr double frameMs = 1000.0 / 60.0;
+
+// Two sides over one fake link, each sending through its own bad network.
+struct FakeMatch {
+    FakeLink link;
+    std::array<std::unique_ptr<ImpairedTransport>, 2> networks;
+    std::array<std::unique_ptr<RollbackSession>, 2> sessions;
+    std::array<ToySide, 2> sides;
+    std::array<double, 2> tickMs{frameMs, frameMs};  // each side's own frame period
+    std::array<double, 2> nextTickMs{0, 0};
+    double now = 0;
+
+    FakeMatch(const Impairment& impairment, int inputDelay, int32_t endFrame) {
+        for (int p = 0; p < 2; ++p) {
+            Impairment own = impairment;
+            own.seed = impairment.seed + p;
+            networks[p] = std::make_unique<ImpairedTransport>(link.end(p), own);
+            SessionConfig config;
+            config.localPlayer = p;
+            config.inputDelay = inputDelay;
+            config.endFrame = endFrame;
+            sessions[p] = std::make_unique<RollbackSession>(*networks[p], config, now);
+        }
+    }
+    bool running(int p) const { return sessions[p]->status() == SessionStatus::Running; }
+
+    // Ticks whichever side is due next, on the fake clock; false once both have ended.
+    // A side that has ended keeps its link serviced, as ENet lingers to deliver its
+    // last packets.
+    bool step() {
+        const int p = nextTickMs[0] <= nextTickMs[1] ? 0 : 1;
+        now = nextTickMs[p];
+        nextTickMs[p] += tickMs[p];
+        RollbackSession& session = *sessions[p];
+        if (running(p)) {
+            sides[p].carryOut(session, session.tick(scriptedInput(p, session.inputFrame()), now));
+        } else {
+            std::vector<LinkEvent> unheard;
+            networks[p]->poll(now, unheard);
+        }
+        return running(0) || running(1);
+    }
+    // Steps until both have ended, at most `seconds` of fake time.
+    void runFor(double seconds) {
+        while (step() && now < seconds * 1000) {
+        }
+    }
+};
+
+TEST(NetSession, BadNetworksGiveTheStateOfALocalGame) {
+    struct Case {
+        Impairment impairment;
+        int inputDelay;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 1}, 0},
+        {{30, 0, 0, 2}, 2},
+        {{80, 0, 10, 3}, 2},   // the hardest case the game promises to play well
+        {{60, 40, 25, 4}, 1},  // packets overtaking each other, a quarter lost
+    };
+    constexpr int32_t frames = 600;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.impairment.delayMs << " ms, " << c.impairment.lossPercent << " % lost");
+        FakeMatch match(c.impairment, c.inputDelay, frames);
+        match.runFor(30);
+        EXPECT_LT(match.now, frames * frameMs + 1000);  // finished together, not by giving up
+        const ToyState expected = localToyRun(frames, c.inputDelay);
+        for (int p = 0; p < 2; ++p) {
+            EXPECT_EQ(match.sessions[p]->status(), SessionStatus::Finished);
+            EXPECT_EQ(match.sides[p].state, expected);
+            ASSERT_EQ(match.sides[p].confirmed.size(), static_cast<size_t>(frames));
+            for (int32_t f = 0; f < frames; f += 37)
+                EXPECT_EQ(match.sides[p].confirmed[f], scriptedFrame(f, c.inputDelay)) << f;
+            const NetStats& stats = match.sessions[p]->stats();
+            EXPECT_LE(stats.maxRollbackFrames, kMaxRollbackFrames);
+            EXPECT_EQ(match.sides[p].worstQuietRun, stats.maxRollbackFrames);
+            // Predictions go wrong on a slow link, and get corrected.
+            if (c.impairment.delayMs >= 60) EXPECT_GT(stats.maxRollbackFrames, 0);
+            // The link's round trip, plus up to two frames for packets read once a frame.
+            const double linkMs = 2 * c.impairment.delayMs + c.impairment.jitterMs;
+            EXPECT_NEAR(stats.roundTripMs, linkMs + frameMs, frameMs + 5);
+        }
+    }
+}
+
+TEST(NetSession, TimeSyncKeepsTheFasterSideFromRunningAhead) {
+    // One machine's frames are 3 % slower: without time sync the faster side would
+    // run into the window and stop for the other's inputs again and again.
+    FakeMatch match({40, 0, 0, 5}, 2, -1);
+    match.tickMs[1] = frameMs * 1.03;
+    int worstGap = 0;
+    int waitsBeforeSettling = 0;
+    while (match.now < 60000) {
+        match.step();
+        if (match.now < 2000) waitsBeforeSettling = match.sessions[0]->stats().framesWaitedForInputs;
+        const int gap = match.sessions[0]->frame() - match.sessions[1]->frame();
+        if (match.now > 2000) worstGap = std::max(worstGap, std::abs(gap));
+    }
+    const NetStats& fast = match.sessions[0]->stats();
+    EXPECT_LE(worstGap, 4);
+    EXPECT_EQ(fast.framesWaitedForInputs, waitsBeforeSettling);  // no stutter once settled
+    // About one frame in 33 waited, spread out rather than in bursts.
+    EXPECT_NEAR(fast.framesWaitedForSync, 3600 * 0.03 / 1.03, 20);
+    EXPECT_NEAR(fast.framesAhead, 0, 1.5);
+    EXPECT_LE(match.sessions[1]->stats().framesWaitedForSync, 3);
+}
+
+TEST(NetSession, DivergingBuildsEndInDesyncOnBothSides) {
+    FakeMatch match({30, 0, 5, 6}, 2, -1);
+    match.sides[1].divergeAt = 100;
+    match.runFor(10);
+    EXPECT_EQ(match.sessions[0]->status(), SessionStatus::Desync);
+    EXPECT_EQ(match.sessions[1]->status(), SessionStatus::Desync);
+    // The first checkpoint after the divergence, found by one side or both.
+    const int32_t found = std::max(match.sessions[0]->desyncFrame(), match.sessions[1]->desyncFrame());
+    EXPECT_EQ(found, (100 / kChecksumInterval + 1) * kChecksumInterval);
+    EXPECT_LT(match.sessions[0]->frame(), found + 2 * kMaxRollbackFrames);
+}
+
+TEST(NetSession, LeavingAndSilenceEndTheOtherSide) {
+    FakeMatch leaving({30, 0, 0, 7}, 2, -1);
+    while (leaving.sessions[0]->frame() < 50 && leaving.now < 5000) leaving.step();
+    leaving.sessions[0]->leave();
+    leaving.runFor(2);
+    EXPECT_EQ(leaving.sessions[0]->status(), SessionStatus::Left);
+    EXPECT_EQ(leaving.sessions[1]->status(), SessionStatus::OpponentLeft);
+
+    FakeMatch cut({30, 0, 0, 8}, 2, -1);
+    while (cut.now < 1000) cut.step();
+    cut.link.cut();
+    const double cutAt = cut.now;
+    cut.runFor(20);
+    for (int p = 0; p < 2; ++p) EXPECT_EQ(cut.sessions[p]->status(), SessionStatus::ConnectionLost);
+    EXPECT_NEAR(cut.now - cutAt, kSilenceLimitMs, 100);
+}
+
+// A forged packet from the peer, after a few honest frames from a host at frame 10
+// with input delay 2.
+class NetSessionForgery : public testing::TestWithParam<std::vector<uint8_t>> {};
+
+std::vector<uint8_t> forgedInputs(int32_t senderFrame, int32_t received, int32_t first, int count) {
+    InputsPacket packet;
+    packet.senderFrame = senderFrame;
+    packet.received = received;
+    packet.firstFrame = first;
+    packet.inputs.assign(static_cast<size_t>(count), PlayerInput{1, 0, 0});
+    return encodePacket(packet);
+}
+
+TEST_P(NetSessionForgery, DropsThePeer) {
+    FakeLink link;
+    RollbackSession host(link.end(0), {0, 2, -1, frameMs}, 0);
+    double now = 0;
+    for (int f = 0; f < 10; ++f) host.tick({}, now += frameMs);
+    const std::vector<uint8_t> honest = forgedInputs(6, 6, 2, 6);  // joiner's frames 2 to 7
+    link.end(1).send(honest, Delivery::Unreliable);
+    host.tick({}, now += frameMs);
+    ASSERT_EQ(host.status(), SessionStatus::Running);
+    link.end(1).send(GetParam(), Delivery::Unreliable);
+    host.tick({}, now += frameMs);
+    EXPECT_EQ(host.status(), SessionStatus::PeerMisbehaved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NetForgedPackets, NetSessionForgery,
+    testing::Values(std::vector<uint8_t>{0x04, 0x01},  // a truncated inputs packet
+                    encodePacket(JoinRequest{}),       // a handshake long after the handshake
+                    forgedInputs(6, 40, 2, 6),         // acknowledges frames never sent
+                    forgedInputs(30, 6, 2, 6),         // runs past the window
+                    forgedInputs(20, 12, 12, 10),      // skips frames 8 to 11
+                    forgedInputs(6, 6, 0, 8),          // sends frames the delay covers
+                    forgedInputs(12, 12, 2, 13),       // carries frames past its own
+                    [] {                               // rewrites a frame already sent
+                        InputsPacket packet;
+                        packet.senderFrame = 7;
+                        packet.received = 6;
+                        packet.firstFrame = 2;
+                        packet.inputs.assign(7, PlayerInput{1, 0, 0});
+                        packet.inputs[3].held = 2;
+                        return encodePacket(packet);
+                    }(),
+                    encodePacket(ChecksumPacket{200, 5})));  // checks a frame it cannot have
+
+}  // namespace
