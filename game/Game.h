@@ -126,13 +126,14 @@ public:
     void updateTimeStep();
     void paceSlowMotion();
 
-    // Match flow (game/match.cpp)
+    // Match flow (game/match.cpp, game/pause_notice.cpp)
     int playMatch();
     void announce();
     void drawBanner();
     void addEnergyBonus();
     void updateMatchState();
     void pauseIfRequested();
+    void drawPauseNotice() const;
     void countFrame();
 
     // Player control (fighter/control.cpp)

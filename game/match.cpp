@@ -18,6 +18,13 @@ constexpr float BannerWidth = 824;     // every message is stretched from x = 10
 
 bool enterOrSpaceHeld() { return KeyDown(key::Enter) || KeyDown(key::Space); }
 
+// P ends a pause only while the player is with the window: the P that a window going
+// away presses must not end a pause the player made.
+bool pauseEnds() {
+    const bool pHit = KeyHit(key::P) != 0;
+    return (pHit && !AppSuspended()) || KeyHit(key::Esc) != 0;
+}
+
 }  // namespace
 
 int Game::playMatch() {
@@ -204,8 +211,9 @@ void Game::pauseIfRequested() {
     if (!KeyHit(key::P)) return;
     // The frame drawn before the pause stays on screen: the loop only presents,
     // and the backend shows its last complete picture on every Flip.
+    drawPauseNotice();
     do {
         Flip(-1);
         checkWindowClose();
-    } while (!KeyHit(key::P) && !KeyHit(key::Esc));
+    } while (!pauseEnds());
 }

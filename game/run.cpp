@@ -21,11 +21,13 @@ void drawSplash(const Game& game) {
     DrawText(SplashLine, (1024 - width) / 2, 500);
 }
 
-// One match with its music; no menu entry is selected while it runs.
+// One match with its music and without the pointer; no menu entry is selected while it runs.
 int playMatchWithMusic(Game& game) {
     game.selection = 0;
     game.startMusic();
+    HideMouse();
     const int result = game.playMatch();
+    ShowMouse();
     game.stopMusic();
     return result;
 }
@@ -107,7 +109,6 @@ void Game::run() {
     }
     SetImageFont(LoadImageFont(dataPath("images/font.ttf"), 200, 4));
     SetBlend(3);
-    if (fullscreen == 1) HideMouse();
 
     // The first splash frame shows while the music loads; the two seconds include it.
     drawSplash(*this);

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int keyEnter = 13, keySpace = 32, keyPause = 80, keyEscape = 27;
+constexpr int keyEnter = 13, keySpace = 32, keyEscape = 27;
 
 struct DirectionKeys {
     int up, down, left, right;
@@ -46,7 +46,7 @@ std::vector<int> keysHeldBy(const PadReading& reading, int seat) {
     if (reading.dpadRight || (horizontal && x > 0)) held.push_back(keys.right);
     if (reading.south) held.push_back(keyEnter);
     if (reading.east) held.push_back(keySpace);
-    if (reading.start) held.push_back(keyPause);
+    if (reading.start) held.push_back(input::PauseKey);
     if (reading.back) held.push_back(keyEscape);
     return held;
 }
