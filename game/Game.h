@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "combat/dotburst.h"
@@ -107,6 +108,7 @@ public:
 
     // ---- Where the game runs (not part of play) ---------------------------------------------------------
     std::string dataFolder;          // holds images/, sounds/, music/; "" = working folder
+    std::optional<bool> fullscreenThisRun;  // from the command line; unset = the fullscreen option
     std::string screen;              // screen now showing: splash, menu, modes, controls, options, scores, match
     int selection = 0;               // selected entry of the menu on screen, else 0
 

@@ -1,12 +1,16 @@
-// Program entry: the real SDL/OpenGL backend, the data folder beside the executable,
-// the per-user folder as working directory, then the one Game.
+// Program entry: the command line, a display to show the game on, the real SDL/OpenGL
+// backend, the data folder beside the executable, the per-user folder as working
+// directory and the controller mappings found in either, then the one Game.
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "game/Game.h"
+#include "game/command_line.h"
 #include "game/folders.h"
+#include "platform/controllers.h"
 #include "platform/sdl_backend.h"
 
 namespace {
@@ -19,19 +23,51 @@ std::string takeSdlPath(char* path) {
     return text;
 }
 
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Without a display SDL falls back to its offscreen driver and the game would run
+// unseen; a driver the user chose is left to SDL.
+bool displayReachable() { return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("SDL_VIDEODRIVER"); }
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const CommandLine line = parseCommandLine({argv + 1, argv + argc});
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "tumblebout: %s\n%s", line.error.c_str(), usageText().c_str());
+        return 2;
+    }
+    // Resolved before leaving the start folder, so a relative launch path still works.
+    const std::string dataFolder = findDataFolder(takeSdlPath(SDL_GetBasePath()));
+    if (line.help) {
+        std::fputs(helpText(dataFolder).c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::fputs(versionText().c_str(), stdout);
+        return 0;
+    }
+    if (!displayReachable()) {
+        std::fputs("tumblebout: no display to show the game on (DISPLAY and WAYLAND_DISPLAY are unset)\n", stderr);
+        return 1;
+    }
     if (!installSdlBackend()) {
         std::fprintf(stderr, "tumblebout: cannot start the SDL video system: %s\n", SDL_GetError());
         return 1;
     }
     Game game;
-    // Resolved before leaving the start folder, so a relative launch path still works.
-    game.dataFolder = findDataFolder(takeSdlPath(SDL_GetBasePath()));
+    game.dataFolder = dataFolder;
+    game.fullscreenThisRun = line.fullscreen;
     // Options and scores go to the per-user folder; if it cannot be made, they stay in
     // the folder the game was started in.
-    enterUserFolder(takeSdlPath(SDL_GetPrefPath("", "tumblebout")));
+    const std::string userFolder = takeSdlPath(SDL_GetPrefPath("", "tumblebout"));
+    enterUserFolder(userFolder);
+    // The player's own mappings come last, so they win over the shipped ones.
+    addControllerMappings(game.dataPath("gamecontrollerdb.txt"));
+    if (!userFolder.empty()) addControllerMappings(userFolder + "gamecontrollerdb.txt");
     try {
         game.run();
     } catch (const ProgramEnd& end) {

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/input_state.h"
 
@@ -49,6 +51,14 @@ std::vector<int> keysHeldBy(const PadReading& reading, int seat) {
     if (reading.start) held.push_back(input::PauseKey);
     if (reading.back) held.push_back(keyEscape);
     return held;
+}
+
+void addControllerMappings(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return;
+    if (SDL_GameControllerAddMappingsFromFile(path.c_str()) < 0)
+        std::fprintf(stderr, "tumblebout: cannot read the controller mappings in %s: %s\n", path.c_str(),
+                     SDL_GetError());
 }
 
 Controllers::Controllers() { started_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0; }
