@@ -96,11 +96,13 @@ TEST(DebianPackage, CPackMakesAPackageThatLintianAccepts) {
     for (const char* library : {"libsdl2-2.0-0", "libvorbisfile3", "libpng16-16", "libfreetype6", "libgl1"})
         EXPECT_NE(fields.find(library), std::string::npos) << library << " is not declared: " << fields;
 
-    if (haveProgram("lintian"))
+    if (haveProgram("lintian")) {
         EXPECT_TRUE(stage.run("lintian --fail-on error " + quoted(deb), "lintian.log")) << stage.log("lintian.log");
-    if (haveProgram("appstreamcli"))
+    }
+    if (haveProgram("appstreamcli")) {
         EXPECT_TRUE(stage.run("appstreamcli validate --no-net " +
                                   quoted(root / "usr/share/metainfo/io.github.tumblebout.Tumblebout.metainfo.xml"),
                               "appstream.log"))
             << stage.log("appstream.log");
+    }
 }
