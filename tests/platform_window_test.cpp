@@ -1,5 +1,5 @@
-// The real window as a desktop citizen: going away (focus lost, minimised) presses P
-// once, a match pauses on it and shows "PAUSED", out of sight nothing is presented
+// The real window as a desktop citizen: going away (focus lost, minimised) presses P,
+// a match pauses on it and shows "PAUSED", out of sight nothing is presented
 // until the window comes back, F11 and Alt+Enter switch full screen without the game
 // seeing them, and the pointer hides in full screen and when the game asks.
 #include <gtest/gtest.h>
@@ -13,14 +13,12 @@
 
 #include "game/Game.h"
 #include "game/keys.h"
+#include "platform/backend.h"
+#include "platform/headless.h"
+#include "platform/sdl_backend.h"
 #include "tests/loader_test_files.h"
 #include "tests/match_test_support.h"
 #include "tests/sdl_test_events.h"
-#include "platform/backend.h"
-#include "platform/headless.h"
-#include "platform/input_state.h"
-#include "platform/sdl_backend.h"
-#include "platform/window_presence.h"
 
 using sdltest::keyEvent;
 using sdltest::windowEvent;
@@ -52,26 +50,6 @@ protected:
 };
 
 }  // namespace
-
-TEST(WindowPresence, EachWayOfGoingAwayPressesP) {
-    headless::start();
-    WindowPresence presence;
-    // Minimised first: the focus loss that follows flushes the keys, then presses again.
-    presence.handleEvent(windowEvent(SDL_WINDOWEVENT_MINIMIZED));
-    presence.handleEvent(windowEvent(SDL_WINDOWEVENT_HIDDEN));
-    EXPECT_TRUE(presence.away());
-    EXPECT_TRUE(presence.outOfSight());
-    EXPECT_EQ(KeyHit(key::P), 1);
-    presence.handleEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
-    EXPECT_EQ(KeyHit(key::P), 1);
-    EXPECT_EQ(KeyDown(key::P), 0);
-    presence.handleEvent(windowEvent(SDL_WINDOWEVENT_RESTORED));
-    EXPECT_TRUE(presence.away());  // shown again, but without the focus yet
-    EXPECT_FALSE(presence.outOfSight());
-    presence.handleEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
-    EXPECT_FALSE(presence.away());
-    EXPECT_EQ(KeyHit(key::P), 0);
-}
 
 // A pause the player made survives the window going away and coming back; a pause the
 // window made holds until P is pressed with the player back; "PAUSED" shows in the
