@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "combat/dotburst.h"
@@ -120,6 +121,7 @@ public:
 
     // ---- Where the game runs (not part of play) ---------------------------------------------------------
     std::string dataFolder;          // holds images/, sounds/, music/; "" = working folder
+    std::optional<bool> fullscreenThisRun;  // from the command line; unset = the fullscreen option
     std::string screen;              // screen now showing: splash, menu, modes, controls, options, scores, match
     int selection = 0;               // selected entry of the menu on screen, else 0
 
@@ -142,7 +144,7 @@ public:
     void updateTimeStep();
     void paceSlowMotion();
 
-    // Match flow (game/match.cpp)
+    // Match flow (game/match.cpp, game/pause_notice.cpp)
     int playMatch();
     void stepMatch(const InputRecord& input);
     int finishMatch();
@@ -154,6 +156,7 @@ public:
     void updateMatchState();
     void pauseIfRequested();
     uint16_t waitWhilePaused();
+    void drawPauseNotice() const;
     void countFrame();
 
     // The match's own input queue (game/match_input.cpp)

@@ -27,7 +27,7 @@ std::string findDataFolder(const std::string& executableFolder) {
     fs::path here = fs::absolute(executableFolder.empty() ? fs::path(".") : fs::path(executableFolder), error);
     if (error) here = executableFolder;
     if (holdsImages(here)) return plain(here);
-    const fs::path installed = here / ".." / "share" / "tumblebout";
+    const fs::path installed = here / TUMBLEBOUT_DATA_FROM_BIN;
     if (holdsImages(installed)) return plain(installed);
     return plain(here);
 }

@@ -1,14 +1,18 @@
-// Program entry: the real SDL/OpenGL backend, the data folder beside the executable,
-// the per-user folder as working directory, then the one Game.
+// Program entry: the command line, a display to show the game on, the real SDL/OpenGL
+// backend, the data folder beside the executable, the per-user folder as working
+// directory and the controller mappings found in either, then the one Game.
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "game/Game.h"
+#include "game/command_line.h"
 #include "game/fingerprint.h"
 #include "game/folders.h"
+#include "platform/controllers.h"
 #include "platform/sdl_backend.h"
 #include "replay/replay_file.h"
 #include "replay/replay_folder.h"
@@ -24,16 +28,36 @@ std::string takeSdlPath(char* path) {
     return text;
 }
 
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// Without a display SDL falls back to its offscreen driver and the game would run
+// unseen; a driver the user chose is left to SDL.
+bool displayReachable() { return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("SDL_VIDEODRIVER"); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // --replay FILE or --replay-last: watch a saved match instead of playing.
-    const std::string option = argc > 1 ? argv[1] : "";
-    const bool replayLast = argc == 2 && option == "--replay-last";
-    const bool replayFile = argc == 3 && option == "--replay";
-    if (argc > 1 && !replayLast && !replayFile) {
-        std::fprintf(stderr, "usage: tumblebout [--replay FILE | --replay-last]\n");
+    const CommandLine line = parseCommandLine({argv + 1, argv + argc});
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "tumblebout: %s\n%s", line.error.c_str(), usageText().c_str());
         return 2;
+    }
+    // Resolved before leaving the start folder, so a relative launch path still works.
+    const std::string dataFolder = findDataFolder(takeSdlPath(SDL_GetBasePath()));
+    if (line.help) {
+        std::fputs(helpText(dataFolder).c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::fputs(versionText().c_str(), stdout);
+        return 0;
+    }
+    if (!displayReachable()) {
+        std::fputs("tumblebout: no display to show the game on (DISPLAY and WAYLAND_DISPLAY are unset)\n", stderr);
+        return 1;
     }
     if (!installSdlBackend()) {
         std::fprintf(stderr, "tumblebout: cannot start the SDL video system: %s\n", SDL_GetError());
@@ -43,16 +67,20 @@ int main(int argc, char** argv) {
     // first, each start begins with its own track (run seeds again for the game).
     SeedRnd(MilliSecs());
     Game game;
-    // Resolved before leaving the start folder, so a relative launch path still works.
-    game.dataFolder = findDataFolder(takeSdlPath(SDL_GetBasePath()));
+    game.dataFolder = dataFolder;
+    game.fullscreenThisRun = line.fullscreen;
     std::error_code error;
-    const std::string replayPath = replayFile ? std::filesystem::absolute(argv[2], error).string() : "";
+    const std::string replayPath = line.replay.empty() ? "" : std::filesystem::absolute(line.replay, error).string();
     // Options and scores go to the per-user folder; if it cannot be made, they stay in
     // the folder the game was started in.
-    enterUserFolder(takeSdlPath(SDL_GetPrefPath("", "tumblebout")));
+    const std::string userFolder = takeSdlPath(SDL_GetPrefPath("", "tumblebout"));
+    enterUserFolder(userFolder);
+    // The player's own mappings come last, so they win over the shipped ones.
+    addControllerMappings(game.dataPath("gamecontrollerdb.txt"));
+    if (!userFolder.empty()) addControllerMappings(userFolder + "gamecontrollerdb.txt");
     try {
-        if (replayLast || replayFile) {
-            const std::string path = replayFile ? replayPath : newestReplayIn(ReplayFolderName);
+        if (line.replayLast || !line.replay.empty()) {
+            const std::string path = line.replayLast ? newestReplayIn(ReplayFolderName) : replayPath;
             if (path.empty()) {
                 std::fprintf(stderr, "tumblebout: no replay saved yet\n");
                 return 2;

@@ -16,6 +16,13 @@ constexpr int VersusResultFrames = 400;
 constexpr int ConfirmAfterFrames = 20; // game-over and high-score screens ignore Enter until then
 constexpr float BannerWidth = 824;     // every message is stretched from x = 100 to x = 924
 
+// P ends a pause only while the player is with the window: the P that a window going
+// away presses must not end a pause the player made.
+bool pauseEnds() {
+    const bool pHit = KeyHit(key::P) != 0;
+    return (pHit && !AppSuspended()) || KeyHit(key::Esc) != 0;
+}
+
 }  // namespace
 
 int Game::playMatch() {
@@ -248,9 +255,10 @@ void Game::pauseIfRequested() {
 uint16_t Game::waitWhilePaused() {
     // The frame drawn before the pause stays on screen: the loop only presents, and the
     // backend shows its last complete picture on every Flip.
+    drawPauseNotice();
     do {
         Flip(-1);
         checkWindowClose();
-    } while (!KeyHit(key::P) && !KeyHit(key::Esc));
+    } while (!pauseEnds());
     return heldMatchKeys();
 }

@@ -1,6 +1,7 @@
 // Start-up, the splash screen and the main loop over the menus and the three game
 // modes; plus the input drain and the close check that every screen uses.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "frontend/menu_frame.h"
@@ -23,13 +24,29 @@ void drawSplash(const Game& game) {
     DrawText(SplashLine, (1024 - width) / 2, 500);
 }
 
-// One match with its music; no menu entry is selected while it runs.
+// One match with its music and without the pointer; no menu entry is selected while it runs.
 int playMatchWithMusic(Game& game) {
     game.selection = 0;
     game.startMusic();
+    HideMouse();
     const int result = game.playMatch();
+    ShowMouse();
     game.stopMusic();
     return result;
+}
+
+// A data file that cannot be loaded leaves the game running without it, as it always
+// has, but no longer in silence: one line names the file and the folder searched.
+template <typename Loader, typename... Args>
+auto loadData(const Game& game, const std::string& relative, Loader load, Args... args) {
+    auto loaded = load(game.dataPath(relative), args...);
+    if (!loaded) {
+        std::error_code error;
+        const std::string folder = game.dataFolder.empty() ? std::filesystem::current_path(error).string()
+                                                           : game.dataFolder;
+        std::fprintf(stderr, "tumblebout: cannot read %s in %s\n", relative.c_str(), folder.c_str());
+    }
+    return loaded;
 }
 
 // A campaign (a level per match until a loss, a quit, or the win of level 20) or a
@@ -62,35 +79,34 @@ void checkWindowClose() {
 
 void Game::loadResources() {
     AppTitle("Tumblebout");
-    AppIcon(LoadImage(dataPath("images/icon.png"), 0));
+    AppIcon(loadData(*this, "images/icon.png", LoadImage, 0));
     for (auto& row : paletteStep) row.fill(2.0f);
 
     AutoImageFlags(MASKEDIMAGE | FILTEREDIMAGE | MIPMAPPEDIMAGE);
-    quadImage = LoadImage(dataPath("images/quad280.png"), -1);
+    quadImage = loadData(*this, "images/quad280.png", LoadImage, -1);
     MidHandleImage(quadImage);
-    ballImage = LoadImage(dataPath("images/ballimage280.png"), -1);
+    ballImage = loadData(*this, "images/ballimage280.png", LoadImage, -1);
     MidHandleImage(ballImage);
-    blowSound = LoadSound(dataPath("sounds/blow.wav"), 0);
-    blockSound = LoadSound(dataPath("sounds/block.wav"), 0);
-    logoImage = LoadImage(dataPath("images/205275.png"), -1);
-    sparkImage = LoadImage(dataPath("images/spark.png"), -1);
+    blowSound = loadData(*this, "sounds/blow.wav", LoadSound, 0);
+    blockSound = loadData(*this, "sounds/block.wav", LoadSound, 0);
+    logoImage = loadData(*this, "images/205275.png", LoadImage, -1);
+    sparkImage = loadData(*this, "images/spark.png", LoadImage, -1);
 }
 
 void Game::openDisplay() {
-    const int depth = fullscreen == 1 ? 32 : 0;
+    const int depth = fullscreenThisRun.value_or(fullscreen == 1) ? 32 : 0;
     if (!Graphics(1024, 768, depth, 60, 0)) {
         std::fprintf(stderr, "tumblebout: cannot open a 1024 x 768 %s with OpenGL\n",
                      depth == 32 ? "full screen" : "window");
         throw ProgramEnd{1};
     }
-    SetImageFont(LoadImageFont(dataPath("images/font.ttf"), 200, 4));
+    SetImageFont(loadData(*this, "images/font.ttf", LoadImageFont, 200, 4));
     SetBlend(3);
-    if (fullscreen == 1) HideMouse();
 }
 
 void Game::loadMusic() {
     for (int track = 1; track <= 4; ++track) {
-        musicTracks[track] = LoadSound(dataPath("music/tt" + std::to_string(track) + ".ogg"), 0);
+        musicTracks[track] = loadData(*this, "music/tt" + std::to_string(track) + ".ogg", LoadSound, 0);
     }
 }
 

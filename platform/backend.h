@@ -50,6 +50,10 @@ public:
     virtual void setTitle(const std::string& title) = 0;
     virtual void setIcon(const Image& image) = 0;
     virtual void hideMouse() = 0;
+    // A backend without a window of its own has no pointer to show and is never away
+    // from it (platform/window_presence.h).
+    virtual void showMouse() {}
+    virtual bool away() { return false; }
     virtual void pollEvents() = 0;  // feeds the input state (platform/input_state.h)
     virtual void present() = 0;     // shows the finished frame and paces it
     virtual double milliseconds() = 0;

@@ -8,13 +8,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/input_state.h"
 
 namespace {
 
-constexpr int keyEnter = 13, keySpace = 32, keyPause = 80, keyEscape = 27;
+constexpr int keyEnter = 13, keySpace = 32, keyEscape = 27;
 
 struct DirectionKeys {
     int up, down, left, right;
@@ -46,9 +48,17 @@ std::vector<int> keysHeldBy(const PadReading& reading, int seat) {
     if (reading.dpadRight || (horizontal && x > 0)) held.push_back(keys.right);
     if (reading.south) held.push_back(keyEnter);
     if (reading.east) held.push_back(keySpace);
-    if (reading.start) held.push_back(keyPause);
+    if (reading.start) held.push_back(input::PauseKey);
     if (reading.back) held.push_back(keyEscape);
     return held;
+}
+
+void addControllerMappings(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return;
+    if (SDL_GameControllerAddMappingsFromFile(path.c_str()) < 0)
+        std::fprintf(stderr, "tumblebout: cannot read the controller mappings in %s: %s\n", path.c_str(),
+                     SDL_GetError());
 }
 
 Controllers::Controllers() { started_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0; }

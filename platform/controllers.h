@@ -8,6 +8,7 @@
 #include <SDL_gamecontroller.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 // What one controller is doing, as far as the game cares.
@@ -20,6 +21,12 @@ struct PadReading {
 // Keys a controller in seat 0 (player 1) or seat 1 (player 2) holds for a reading:
 // directions from the D-pad or the stick past its dead zone, then the buttons.
 std::vector<int> keysHeldBy(const PadReading& reading, int seat);
+
+// Adds the mappings of a controller database in SDL's community format
+// (gamecontrollerdb.txt) when the file exists, so pads SDL does not know yet work too;
+// a file that exists but cannot be read gets one line on stderr. SDL's own
+// SDL_GAMECONTROLLERCONFIG keeps the last word on any controller it names.
+void addControllerMappings(const std::string& path);
 
 // The stick holds nothing within this distance of its centre, about a third of its travel.
 constexpr int stickDeadZone = 32767 / 3;

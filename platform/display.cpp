@@ -54,4 +54,12 @@ void Flip(int /*sync*/) {
 
 void HideMouse() { currentBackend().hideMouse(); }
 
+void ShowMouse() { currentBackend().showMouse(); }
+
+int AppSuspended() {
+    Backend& backend = currentBackend();
+    backend.pollEvents();
+    return backend.away() ? 1 : 0;
+}
+
 void End() { throw ProgramEnd{0}; }

@@ -56,6 +56,8 @@ void typeChar(int c) {
 
 void requestClose() { keyboard.closeRequested = true; }
 
+bool closePending() { return keyboard.closeRequested; }
+
 void flush() {
     keyboard.holders.fill(0);
     keyboard.hits.fill(0);

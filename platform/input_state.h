@@ -5,13 +5,18 @@
 
 namespace input {
 
-enum Source : unsigned { Keyboard = 1u, Controller1 = 2u, Controller2 = 4u, Script = 8u };
+enum Source : unsigned { Keyboard = 1u, Controller1 = 2u, Controller2 = 4u, Script = 8u, Window = 16u };
+constexpr unsigned AllSources = Keyboard | Controller1 | Controller2 | Script | Window;
+
+// The key a controller's Start button and a window that goes away both press.
+constexpr int PauseKey = 80;  // P
 
 void press(int key, unsigned source = Keyboard);
 void release(int key, unsigned source = Keyboard);
 void releaseAll(unsigned source);
 void typeChar(int c);      // joins the queue of typed characters (at most 256 wait)
 void requestClose();       // the window's close button
+bool closePending();       // a close request not yet read by AppTerminate
 void flush();              // FlushKeys: every key up, no hits, empty queue
 void reset();              // flush and forget a pending close request
 

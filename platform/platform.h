@@ -37,8 +37,10 @@ void AppIcon(const ImageRef& image);  // window icon (real backend only); over 5
 bool Graphics(int width, int height, int depth = 0, int hertz = 60, int flags = 0);
 void Cls();
 void Flip(int sync = -1);  // -1: paced to the hertz given to Graphics
-void HideMouse();
+void HideMouse();          // the pointer stays hidden over the window until ShowMouse
+void ShowMouse();          // shown again, except in full screen, which never shows it
 int AppTerminate();        // 1 once after a close request, else 0
+int AppSuspended();        // 1 while the window is without the focus or out of sight
 [[noreturn]] void End();   // throws ProgramEnd{0}
 
 // ---- Drawing state -----------------------------------------------------------

@@ -9,9 +9,11 @@
 #include "platform/frame_schedule.h"
 #include "platform/gl_renderer.h"
 #include "platform/image.h"
-#include "platform/sdl_audio.h"
+#include "platform/input_state.h"
 #include "platform/screenshot.h"
+#include "platform/sdl_audio.h"
 #include "platform/sdl_events.h"
+#include "platform/window_presence.h"
 
 namespace {
 
@@ -20,6 +22,9 @@ namespace {
 constexpr double vblankMinMs = 15.0, vblankMaxMs = 17.0;
 constexpr int vblankRunNeeded = 3;
 constexpr double vblankProbeMs = 1000.0;
+// Out of sight, the game wakes this often even without events; a close request or
+// the window's return wakes it at once.
+constexpr int outOfSightWakeMs = 250;
 
 class SdlBackend final : public Backend {
 public:
@@ -44,7 +49,7 @@ public:
         if (!renderer_) return false;
 
         if (icon_) applyIcon(window);
-        if (fullscreen) SDL_ShowCursor(SDL_DISABLE);
+        updatePointer();
         int shownWidth = width, shownHeight = height;  // a full-screen window takes the desktop's size
         SDL_GetWindowSize(window, &shownWidth, &shownHeight);
         SDL_WarpMouseInWindow(window, shownWidth / 2, shownHeight / 2);
@@ -69,16 +74,26 @@ public:
         if (renderer_) applyIcon(renderer_->window());
     }
 
-    void hideMouse() override { SDL_ShowCursor(SDL_DISABLE); }
+    void hideMouse() override {
+        pointerHidden_ = true;
+        updatePointer();
+    }
+
+    void showMouse() override {
+        pointerHidden_ = false;
+        updatePointer();
+    }
+
+    bool away() override { return presence_.away(); }
 
     void pollEvents() override {
         SDL_Event event;
-        while (SDL_PollEvent(&event))
-            if (!controllers_.handleEvent(event) && !screenshots_.handleEvent(event)) feedSdlEvent(event);
+        while (SDL_PollEvent(&event)) handleEvent(event);
     }
 
     void present() override {
         if (!renderer_) return;
+        waitWhileOutOfSight();
         if (!waitForVblank_) schedule_->waitForFrame();
         screenshots_.capture(*renderer_);
         renderer_->presentToWindow();
@@ -93,6 +108,44 @@ public:
     Renderer* renderer() override { return renderer_.get(); }
 
 private:
+    void handleEvent(const SDL_Event& event) {
+        if (controllers_.handleEvent(event) || screenshots_.handleEvent(event)) return;
+        if (isFullscreenKey(event)) {
+            if (event.type == SDL_KEYDOWN && !event.key.repeat) toggleFullscreen();
+            return;
+        }
+        feedSdlEvent(event);
+        presence_.handleEvent(event);
+    }
+
+    bool isFullscreen() const {
+        return renderer_ && (SDL_GetWindowFlags(renderer_->window()) & SDL_WINDOW_FULLSCREEN) != 0;
+    }
+
+    // The same window switches between a window and desktop full screen. From then on
+    // the schedule paces the presents, as it does in any window.
+    void toggleFullscreen() {
+        if (!renderer_) return;
+        if (SDL_SetWindowFullscreen(renderer_->window(), isFullscreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+            return;
+        if (waitForVblank_) SDL_GL_SetSwapInterval(0);
+        waitForVblank_ = false;
+        updatePointer();
+    }
+
+    // Full screen never shows the pointer; a window shows it unless the game hid it.
+    void updatePointer() { SDL_ShowCursor(pointerHidden_ || isFullscreen() ? SDL_DISABLE : SDL_ENABLE); }
+
+    // A frame nobody can see is wasted work: out of sight, the game sleeps on events
+    // until the window shows again or is asked to close, then shows the frame it was
+    // about to present.
+    void waitWhileOutOfSight() {
+        while (presence_.outOfSight() && !input::closePending()) {
+            SDL_Event event;
+            if (SDL_WaitEventTimeout(&event, outOfSightWakeMs)) handleEvent(event);
+        }
+    }
+
     // Presents with the swap interval on for up to a second and keeps it only if the
     // swaps really wait for a 60 Hz vertical blank.
     bool probeVblank() {
@@ -125,9 +178,11 @@ private:
     std::unique_ptr<GlRenderer> renderer_;
     std::optional<FrameSchedule> schedule_;
     bool waitForVblank_ = false;
+    bool pointerHidden_ = false;  // by the game (HideMouse), whatever the window
     SdlAudio audio_;
     Controllers controllers_;
     Screenshots screenshots_;
+    WindowPresence presence_;
 };
 
 }  // namespace

@@ -37,8 +37,14 @@ void feedSdlEvent(const SDL_Event& event) {
             if (*c >= 32 && *c <= 126) input::typeChar(*c);
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED || event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+        // Keys pressed while the focus is elsewhere belong to another window. Losing the
+        // focus forgets every key and press; coming back lets go of every key again but
+        // keeps the unread presses, among them the P that going away made (the window's
+        // presence, platform/window_presence.h), so the pause it asked for still comes.
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
             input::flush();
+        else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+            input::releaseAll(input::AllSources);
         else if (event.window.event == SDL_WINDOWEVENT_CLOSE)
             input::requestClose();
         break;
@@ -48,4 +54,11 @@ void feedSdlEvent(const SDL_Event& event) {
     default:
         break;
     }
+}
+
+bool isFullscreenKey(const SDL_Event& event) {
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return false;
+    const SDL_Scancode scancode = event.key.keysym.scancode;
+    return scancode == SDL_SCANCODE_F11 ||
+           (scancode == SDL_SCANCODE_RETURN && (event.key.keysym.mod & KMOD_ALT) != 0);
 }

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   fonts-roboto-unhinted
+  # The package test makes a .deb with CPack (which needs file) and checks it.
+  file lintian appstream
 )
 # `deps.sh fuzz` adds clang and its libFuzzer runtime for scripts/fuzz.sh.
 if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi

@@ -310,3 +310,33 @@ TEST(ControllerStart, AControllerPluggedInBeforeStartPlaysPlayerOne) {
     }
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
+
+// A community-format file adds its controllers; SDL_GAMECONTROLLERCONFIG keeps the last
+// word on a controller both name; a missing file changes nothing.
+TEST(ControllerDatabase, FileAddsMappingsAndTheEnvironmentWins) {
+    useOffscreenSdl();
+    const char* const bothGuid = "03000000aaaa00000100000000000000";
+    const char* const fileOnlyGuid = "03000000aaaa00000200000000000000";
+    setenv("SDL_GAMECONTROLLERCONFIG", (std::string(bothGuid) + ",Pad From Env,a:b0,b:b1,platform:Linux,").c_str(), 1);
+    const auto folder = testfiles::freshFolder("controller-db");
+    const auto file = folder / "gamecontrollerdb.txt";
+    const std::string lines = std::string("# a comment line\n") +
+                              bothGuid + ",Pad From File,a:b1,b:b0,platform:Linux,\n" +
+                              fileOnlyGuid + ",Other Pad,a:b0,b:b1,platform:Linux,\n";
+    testfiles::writeBytes(file, std::vector<uint8_t>(lines.begin(), lines.end()));
+    const auto nameOf = [](const char* guid) {
+        char* mapping = SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString(guid));
+        const std::string text = mapping ? mapping : "";
+        SDL_free(mapping);
+        return text.substr(0, text.find(',', text.find(',') + 1));
+    };
+    {
+        Controllers controllers;
+        addControllerMappings((folder / "missing.txt").string());
+        EXPECT_EQ(nameOf(fileOnlyGuid), "");
+        addControllerMappings(file.string());
+        EXPECT_EQ(nameOf(fileOnlyGuid), std::string(fileOnlyGuid) + ",Other Pad");
+        EXPECT_EQ(nameOf(bothGuid), std::string(bothGuid) + ",Pad From Env");
+    }
+    unsetenv("SDL_GAMECONTROLLERCONFIG");
+}

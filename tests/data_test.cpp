@@ -137,11 +137,16 @@ TEST_F(GeneratedData, SparkIsASoftGlowClearAtItsBorder) {
 
 TEST_F(GeneratedData, LogoAndIconsHaveTheirSizesAndTransparentCorners) {
     struct Expected {
-        const char* name;
+        std::string name;
         int width, height;
     };
-    for (Expected e : {Expected{"205275.png", 206, 275}, Expected{"icon.png", 128, 128}, Expected{"icon256.png", 256, 256}}) {
-        ImageRef picture = image(e.name);
+    std::vector<Expected> pictures = {{"images/205275.png", 206, 275}, {"images/icon.png", 128, 128}};
+    for (int size : datagen::kIconSizes) {
+        const std::string side = std::to_string(size);
+        pictures.push_back({"icons/hicolor/" + side + "x" + side + "/apps/tumblebout.png", size, size});
+    }
+    for (const Expected& e : pictures) {
+        ImageRef picture = LoadImage(dataPath(e.name));
         ASSERT_TRUE(picture) << e.name;
         EXPECT_EQ(ImageWidth(picture), e.width) << e.name;
         EXPECT_EQ(ImageHeight(picture), e.height) << e.name;
@@ -436,7 +441,7 @@ TEST_F(DataGenerator, RegeneratingGivesTheSameBytesAsTheBuild) {
     ASSERT_TRUE(datagen::parseParts("pictures,font,sounds,track2", options));
     ASSERT_EQ(datagen::generateGameData(folder.string(), options), "");
     for (const char* name : {"images/quad280.png", "images/ballimage280.png", "images/spark.png", "images/205275.png",
-                             "images/icon.png", "images/icon256.png", "images/font.ttf", "sounds/blow.wav",
+                             "images/icon.png", "icons/hicolor/16x16/apps/tumblebout.png", "images/font.ttf", "sounds/blow.wav",
                              "sounds/block.wav", "music/tt2.ogg"}) {
         std::string fresh = fileBytes(folder / name);
         EXPECT_FALSE(fresh.empty()) << name;

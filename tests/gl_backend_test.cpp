@@ -21,6 +21,10 @@
 #include "platform/sdl_events.h"
 #include "platform/sdl_keymap.h"
 #include "tests/loader_test_files.h"
+#include "tests/sdl_test_events.h"
+
+using sdltest::keyEvent;
+using sdltest::windowEvent;
 
 namespace {
 
@@ -297,26 +301,10 @@ TEST(SdlKeys, ScancodesMapToVirtualKeys) {
 
 namespace {
 
-SDL_Event keyEvent(Uint32 type, SDL_Scancode scancode, bool repeat = false) {
-    SDL_Event event{};
-    event.type = type;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.sym = SDLK_UNKNOWN;  // the layout's letter must not matter
-    event.key.repeat = repeat ? 1 : 0;
-    return event;
-}
-
 SDL_Event textEvent(const char* text) {
     SDL_Event event{};
     event.type = SDL_TEXTINPUT;
     std::snprintf(event.text.text, sizeof event.text.text, "%s", text);
-    return event;
-}
-
-SDL_Event windowEvent(Uint8 what) {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = what;
     return event;
 }
 
@@ -345,13 +333,18 @@ TEST(SdlKeys, EventsFeedKeysHitsAndTypedCharacters) {
     EXPECT_EQ(KeyHit(8), 1);  // the repeat typed a character but is not a second hit
     EXPECT_EQ(KeyHit(13), 1);
 
-    // Focus changes drop every key; closing the window asks the game to end.
+    // Losing the focus drops every key and press; coming back lets go of the keys but
+    // keeps the presses. Closing the window asks the game to end.
     feedSdlEvent(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LEFT));
     feedSdlEvent(textEvent("x"));
     feedSdlEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
     EXPECT_EQ(KeyDown(37), 0);
     EXPECT_EQ(KeyHit(37), 0);
     EXPECT_EQ(GetChar(), 0);
+    feedSdlEvent(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_P));
+    feedSdlEvent(windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+    EXPECT_EQ(KeyDown(80), 0);
+    EXPECT_EQ(KeyHit(80), 1);
     EXPECT_EQ(AppTerminate(), 0);
     feedSdlEvent(windowEvent(SDL_WINDOWEVENT_CLOSE));
     EXPECT_EQ(AppTerminate(), 1);

@@ -24,34 +24,14 @@
 #include <vector>
 
 #include "game/folders.h"
+#include "install_layout.h"
 #include "platform/image.h"
 #include "platform/platform.h"
+#include "tools/datagen/generate.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Everything the install puts under the prefix, and nothing else.
-const std::set<std::string> expectedTree = {
-    "bin/tumblebout",
-    "share/applications/tumblebout.desktop",
-    "share/icons/hicolor/128x128/apps/tumblebout.png",
-    "share/icons/hicolor/256x256/apps/tumblebout.png",
-    "share/tumblebout/images/205275.png",
-    "share/tumblebout/images/ballimage280.png",
-    "share/tumblebout/images/font-licence.txt",
-    "share/tumblebout/images/font.ttf",
-    "share/tumblebout/images/icon.png",
-    "share/tumblebout/images/icon256.png",
-    "share/tumblebout/images/quad280.png",
-    "share/tumblebout/images/spark.png",
-    "share/tumblebout/music/tt1.ogg",
-    "share/tumblebout/music/tt2.ogg",
-    "share/tumblebout/music/tt3.ogg",
-    "share/tumblebout/music/tt4.ogg",
-    "share/tumblebout/sounds/block.wav",
-    "share/tumblebout/sounds/blow.wav",
-};
 
 // The data files the game reads at start-up, by folder under share/tumblebout.
 const std::vector<std::pair<std::string, std::set<std::string>>> startupReads = {
@@ -104,7 +84,7 @@ protected:
     static inline int installStatus = -1;
 };
 
-TEST_F(InstallTree, HoldsTheGameItsDataItsEntryAndIconsOnly) {
+TEST_F(InstallTree, HoldsTheGameItsDataEntryMetainfoManualIconsAndDocsOnly) {
     std::set<std::string> installed;
     for (const auto& entry : fs::recursive_directory_iterator(stage / "root")) {
         if (!entry.is_regular_file()) continue;
@@ -112,7 +92,7 @@ TEST_F(InstallTree, HoldsTheGameItsDataItsEntryAndIconsOnly) {
         // Anything outside the prefix shows up with a leading "..".
         installed.insert(relative.generic_string());
     }
-    EXPECT_EQ(installed, expectedTree);
+    EXPECT_EQ(installed, installLayout);
 
     const fs::perms perms = fs::status(prefix() / "bin/tumblebout").permissions();
     EXPECT_NE(perms & fs::perms::others_exec, fs::perms::none);
@@ -120,10 +100,18 @@ TEST_F(InstallTree, HoldsTheGameItsDataItsEntryAndIconsOnly) {
 }
 
 TEST_F(InstallTree, IconsArePicturesOfTheirThemeSize) {
-    EXPECT_EQ(pngSize(prefix() / "share/icons/hicolor/128x128/apps/tumblebout.png"),
-              std::make_pair(128, 128));
-    EXPECT_EQ(pngSize(prefix() / "share/icons/hicolor/256x256/apps/tumblebout.png"),
-              std::make_pair(256, 256));
+    for (int size : datagen::kIconSizes) {
+        const std::string side = std::to_string(size);
+        EXPECT_EQ(pngSize(prefix() / ("share/icons/hicolor/" + side + "x" + side + "/apps/tumblebout.png")),
+                  std::make_pair(size, size));
+    }
+}
+
+TEST_F(InstallTree, CopyrightCarriesBothLicences) {
+    const std::string docs = (prefix() / "share/doc/tumblebout").string();
+    const std::string copyright = readText(docs + "/copyright");
+    EXPECT_NE(copyright.find(readText(docs + "/LICENSE")), std::string::npos);
+    EXPECT_NE(copyright.find(readText(docs + "/font-licence.txt")), std::string::npos);
 }
 
 TEST_F(InstallTree, DesktopEntryStartsTheGameByNameWithItsIcon) {

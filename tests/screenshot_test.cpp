@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "loader_test_files.h"
+#include "sdl_test_events.h"
 #include "platform/backend.h"
 #include "platform/headless.h"
 #include "platform/input_state.h"
@@ -23,14 +24,7 @@ namespace {
 
 constexpr int keyF12 = 123;
 
-SDL_Event f12(Uint32 type) {
-    SDL_Event event{};
-    event.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.scancode = SDL_SCANCODE_F12;
-    event.key.keysym.sym = SDLK_F12;
-    return event;
-}
+SDL_Event f12(Uint32 type) { return sdltest::keyEvent(type, SDL_SCANCODE_F12); }
 
 std::vector<fs::path> filesIn(const fs::path& folder) {
     std::vector<fs::path> files;

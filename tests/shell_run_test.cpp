@@ -296,6 +296,7 @@ TEST_F(ShellRun, SplashLastsTwoSecondsAcrossTheCounterWrap) {
 
 TEST_F(ShellRun, StartUpOrderOnTheBackend) {
     // Full screen from the file: the display is opened after both files were read.
+    // The full-screen window hides the pointer by itself.
     writeBytes("prefs.tbt", crlfLines({"1", "4", "5", "1", "5", "1", "3", "1"}));
     std::vector<std::string> log;
     installBackend(std::make_unique<RecordingBackend>(log, true));
@@ -304,9 +305,50 @@ TEST_F(ShellRun, StartUpOrderOnTheBackend) {
     EXPECT_THROW(game.run(), FrameLimit);
     EXPECT_EQ(log, (std::vector<std::string>{"title Tumblebout", "icon",
                                              "display 1024x768 full screen 60 after prefs after scores",
-                                             "hide mouse", "present", "present"}));
+                                             "present", "present"}));
     EXPECT_EQ(game.fullscreen, 1);
     installBackend(nullptr);
+}
+
+TEST_F(ShellRun, CommandLineChoosesTheDisplayForThisRunOnly) {
+    // FULLSCREEN stored as 1, --windowed given.
+    const std::string prefs = crlfLines({"1", "4", "5", "1", "5", "1", "3", "1"});
+    writeBytes("prefs.tbt", prefs);
+    std::vector<std::string> log;
+    installBackend(std::make_unique<RecordingBackend>(log, true));
+    Game game;
+    game.dataFolder = DataFolder;
+    game.fullscreenThisRun = false;
+    EXPECT_THROW(game.run(), FrameLimit);
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[2], "display 1024x768 window 60 after prefs after scores");
+    EXPECT_EQ(game.fullscreen, 1);  // the option itself stays as stored
+    EXPECT_EQ(readBytes("prefs.tbt"), prefs);
+    installBackend(nullptr);
+}
+
+// Two files gone from a copy of the data, one of them replaced by one that is not a
+// WAV: a line for each, naming the file and the folder; the game still starts.
+TEST_F(ShellRun, EachMissingOrUnreadableDataFileGetsOneLine) {
+    namespace fs = std::filesystem;
+    const fs::path data = folder() / "data";
+    fs::create_directories(data);
+    for (const char* sub : {"images", "sounds", "music"})
+        fs::copy(fs::path(DataFolder) / sub, data / sub, fs::copy_options::recursive);
+    fs::remove(data / "images/spark.png");
+    fs::remove(data / "music/tt3.ogg");
+    writeBytes(data / "sounds/blow.wav", "not a sound");
+    Game game;
+    game.dataFolder = data.string();
+    limitFrames(30);
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(game.run(), FrameLimit);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "tumblebout: cannot read sounds/blow.wav in " + data.string() + "\n" +
+              "tumblebout: cannot read images/spark.png in " + data.string() + "\n" +
+              "tumblebout: cannot read music/tt3.ogg in " + data.string() + "\n");
+    EXPECT_TRUE(game.quadImage);
+    EXPECT_FALSE(game.sparkImage);
 }
 
 TEST_F(ShellRun, WindowWhenFullScreenIsOff) {
@@ -325,6 +367,7 @@ TEST_F(ShellRun, DisplayThatCannotOpenEndsWithStatusOne) {
     std::vector<std::string> log;
     installBackend(std::make_unique<RecordingBackend>(log, false));
     Game game;
+    game.dataFolder = DataFolder;
     testing::internal::CaptureStderr();
     try {
         game.run();

@@ -54,11 +54,21 @@ std::string writePictures(const fs::path& images) {
         {"ballimage280.png", nodeDisc()},
         {"spark.png", sparkGlow()},
         {"205275.png", titleLogo(TUMBLEBOUT_FONT_PATH)},
-        {"icon.png", emblemIcon(128)},
-        {"icon256.png", emblemIcon(256)},
+        {"icon.png", emblemIcon(128)},  // the window's
     };
     for (const auto& [name, picture] : pictures) {
         if (std::string error = savePicture(images / name, picture); !error.empty()) return error;
+    }
+    return {};
+}
+
+// The desktop's icons, laid out as the hicolor theme installs them.
+std::string writeIcons(const fs::path& hicolor) {
+    for (int size : kIconSizes) {
+        const std::string side = std::to_string(size);
+        const fs::path apps = hicolor / (side + "x" + side) / "apps";
+        if (std::string error = makeFolder(apps); !error.empty()) return error;
+        if (std::string error = savePicture(apps / "tumblebout.png", emblemIcon(size)); !error.empty()) return error;
     }
     return {};
 }
@@ -84,6 +94,7 @@ std::string generateGameData(const std::string& outputDir, const GenerateOptions
     }
     if (options.pictures) {
         if (std::string error = writePictures(root / "images"); !error.empty()) return error;
+        if (std::string error = writeIcons(root / "icons" / "hicolor"); !error.empty()) return error;
     }
     if (options.font) {
         if (std::string error = copyFiles({TUMBLEBOUT_FONT_PATH}, root / "images" / "font.ttf"); !error.empty())

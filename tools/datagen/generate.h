@@ -1,13 +1,18 @@
 #pragma once
-// Writes the game's data files into a folder: images/, sounds/ and music/.
+// Writes the game's data files into a folder: images/, sounds/ and music/, and the
+// desktop's icons in icons/hicolor/.
 
 #include <string>
 #include <vector>
 
 namespace datagen {
 
+// Pixel sizes of the desktop icons, icons/hicolor/NxN/apps/tumblebout.png (the build
+// names them).
+constexpr int kIconSizes[] = {TUMBLEBOUT_ICON_SIZES};
+
 struct GenerateOptions {
-    bool pictures = true;          // images/*.png
+    bool pictures = true;          // images/*.png and the icons
     bool font = true;              // images/font.ttf and its licence
     bool sounds = true;            // sounds/*.wav
     std::vector<int> tracks{1, 2, 3, 4};  // music/ttN.ogg

@@ -1,0 +1,89 @@
+// The command line: the game's options, values that must or may follow an option, the
+// mistakes that stop the parse, and the usage drawn from the table.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/command_line.h"
+
+namespace {
+
+std::vector<std::string> applied;  // "name=value", in the order the options were applied
+
+bool note(const std::string& entry) {
+    applied.push_back(entry);
+    return true;
+}
+
+// One option of each kind of value, as the game's later options will have them.
+constexpr CommandOption valueOptions[] = {
+    {"--flag", "", "a switch", [](CommandLine&, const std::string& v) { return note("flag=" + v); }},
+    {"--host", "[PORT]", "a value that may be left out",
+     [](CommandLine&, const std::string& v) {
+         return note("host=" + v) && v.find_first_not_of("0123456789") == std::string::npos;
+     }},
+    {"--replay", "FILE", "a value that must be given",
+     [](CommandLine&, const std::string& v) { return note("replay=" + v); }},
+};
+
+CommandLine parseValues(const std::vector<std::string>& args) {
+    applied.clear();
+    return parseCommandLine(args, valueOptions);
+}
+
+using Notes = std::vector<std::string>;
+
+}  // namespace
+
+TEST(CommandLineGame, DisplayChoiceHelpAndVersion) {
+    const CommandLine none = parseCommandLine({});
+    EXPECT_FALSE(none.fullscreen.has_value());
+    EXPECT_FALSE(none.help || none.version);
+    EXPECT_EQ(none.error, "");
+
+    EXPECT_EQ(parseCommandLine({"--fullscreen"}).fullscreen, true);
+    EXPECT_EQ(parseCommandLine({"--windowed"}).fullscreen, false);
+    EXPECT_EQ(parseCommandLine({"--windowed", "--fullscreen"}).fullscreen, true);  // the later one counts
+    EXPECT_TRUE(parseCommandLine({"--help"}).help);
+    EXPECT_TRUE(parseCommandLine({"--version"}).version);
+}
+
+TEST(CommandLineGame, MistakesNameTheArgument) {
+    EXPECT_EQ(parseCommandLine({"--windowed", "--fast"}).error, "unknown option '--fast'");
+    EXPECT_EQ(parseCommandLine({"fullscreen"}).error, "unknown option 'fullscreen'");
+    EXPECT_EQ(parseCommandLine({"--help=yes"}).error, "--help takes no value");
+}
+
+TEST(CommandLineValues, GivenJoinedOrLeftOut) {
+    EXPECT_EQ(parseValues({"--host", "4000", "--replay", "a.rec"}).error, "");
+    EXPECT_EQ(applied, (Notes{"host=4000", "replay=a.rec"}));
+    EXPECT_EQ(parseValues({"--host=4000", "--replay=b.rec"}).error, "");
+    EXPECT_EQ(applied, (Notes{"host=4000", "replay=b.rec"}));
+    // A value that may be left out is not taken from an option that follows ...
+    EXPECT_EQ(parseValues({"--host", "--flag"}).error, "");
+    EXPECT_EQ(applied, (Notes{"host=", "flag="}));
+    EXPECT_EQ(parseValues({"--host"}).error, "");
+    EXPECT_EQ(applied, (Notes{"host="}));
+    // ... but one that must be given is taken whatever it looks like.
+    EXPECT_EQ(parseValues({"--replay", "-odd.rec"}).error, "");
+    EXPECT_EQ(applied, (Notes{"replay=-odd.rec"}));
+}
+
+TEST(CommandLineValues, MissingOrRefusedValueStopsTheParse) {
+    EXPECT_EQ(parseValues({"--flag", "--replay"}).error, "--replay needs FILE");
+    EXPECT_EQ(parseValues({"--host", "abc", "--flag"}).error, "bad value 'abc' for --host");
+    EXPECT_EQ(applied, (Notes{"host=abc"}));
+    EXPECT_EQ(parseValues({"--flag=on"}).error, "--flag takes no value");
+    EXPECT_TRUE(applied.empty());
+}
+
+TEST(CommandLineUsage, OneAlignedLinePerOptionWithItsValue) {
+    EXPECT_EQ(usageText(valueOptions),
+              "Usage: tumblebout [OPTION]...\n"
+              "\n"
+              "Options:\n"
+              "  --flag         a switch\n"
+              "  --host [PORT]  a value that may be left out\n"
+              "  --replay FILE  a value that must be given\n");
+}
