@@ -19,6 +19,7 @@ bool GlFramebufferCalls::load() {
               loadCall(bindRenderbuffer, "glBindRenderbuffer") &&
               loadCall(renderbufferStorage, "glRenderbufferStorage") &&
               loadCall(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+              loadCall(framebufferTexture2D, "glFramebufferTexture2D") &&
               loadCall(checkFramebufferStatus, "glCheckFramebufferStatus") &&
               loadCall(blitFramebuffer, "glBlitFramebuffer");
     loadCall(generateMipmap, "glGenerateMipmap");  // optional: GL_GENERATE_MIPMAP serves otherwise
