@@ -1,13 +1,17 @@
 // Combat figures: the hit test of six fighters (15 fighter pairs of 676 node pairs),
 // and whole match frames drawn on the real OpenGL backend offscreen, for a heavy fight
-// and for the worst case the options allow (100 bursts of 300 particles).
+// and for the worst case the options allow (100 bursts of 300 particles), each on the
+// renderer's fast surface and on its plain fallback. Per frame: median_ms and p99_ms
+// of the wall time, and the process's CPU time (the software rasteriser's threads too).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <memory>
 
 #include "game/Game.h"
+#include "platform/gl_renderer.h"
 #include "platform/headless.h"
+#include "tools/bench/frame_times.h"
 
 namespace {
 
@@ -79,10 +83,18 @@ void BM_CombatHitTestSixFighters(benchmark::State& state) {
 // always showing, and `blood` blood bursts of `particles` plus `sparks` spark bursts
 // kept alive by restarting each one as it fades, at the fighters' nodes.
 void runDrawnFrames(benchmark::State& state, int bloodBursts, int particles, int sparkBursts) {
+    const SurfaceKind surface = state.range(0) ? SurfaceKind::Fast : SurfaceKind::Plain;
+    GlRenderer::preferSurface(surface);
     SixFighterMatch match({0, false, true});
+    GlRenderer::preferSurface(SurfaceKind::Fast);
     Game& g = match.game;
-    if (!Graphics(1024, 768)) {
+    auto* gl = dynamic_cast<GlRenderer*>(currentBackend().renderer());
+    if (!Graphics(1024, 768) || !gl) {
         state.SkipWithError("no offscreen OpenGL");
+        return;
+    }
+    if (gl->surfaceKind() != surface) {
+        state.SkipWithError("the driver refused the fast surface");
         return;
     }
     g.dataFolder = fs::read_symlink("/proc/self/exe").parent_path().string();
@@ -128,8 +140,14 @@ void runDrawnFrames(benchmark::State& state, int bloodBursts, int particles, int
     };
     // The software rasteriser compiles its shaders on the first frames: not measured.
     for (int i = 0; i < 60; ++i) drawFrame();
-    for (auto _ : state) drawFrame();
-    state.SetLabel("per frame, software GL offscreen");
+    FrameTimes times;
+    for (auto _ : state) {
+        const double start = nowMs();
+        drawFrame();
+        times.add(nowMs() - start);
+    }
+    times.report(state);
+    state.SetLabel("per frame, offscreen on " + glDescription());
 }
 
 void BM_CombatHeavyFightFrame(benchmark::State& state) { runDrawnFrames(state, 20, 100, 10); }
@@ -138,5 +156,6 @@ void BM_CombatWorstCaseFrame(benchmark::State& state) { runDrawnFrames(state, 10
 }  // namespace
 
 BENCHMARK(BM_CombatHitTestSixFighters)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CombatHeavyFightFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_CombatWorstCaseFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
+// Argument 1: the fast surface; 0: the plain fallback.
+BENCHMARK(BM_CombatHeavyFightFrame)->ArgName("fast_surface")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_CombatWorstCaseFrame)->ArgName("fast_surface")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
