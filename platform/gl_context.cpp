@@ -19,10 +19,10 @@ bool GlFramebufferCalls::load() {
               loadCall(bindRenderbuffer, "glBindRenderbuffer") &&
               loadCall(renderbufferStorage, "glRenderbufferStorage") &&
               loadCall(framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-              loadCall(framebufferTexture2D, "glFramebufferTexture2D") &&
               loadCall(checkFramebufferStatus, "glCheckFramebufferStatus") &&
               loadCall(blitFramebuffer, "glBlitFramebuffer");
     loadCall(generateMipmap, "glGenerateMipmap");  // optional: GL_GENERATE_MIPMAP serves otherwise
+    loadCall(framebufferTexture2D, "glFramebufferTexture2D");  // optional: the plain surface serves otherwise
     return ok;
 }
 

@@ -56,7 +56,7 @@ bool attachPlainColour(GlSurface& surface, const GlFramebufferCalls& calls) {
 bool makeGlSurface(GlSurface& surface, SurfaceKind preferred, const GlFramebufferCalls& calls) {
     calls.genFramebuffers(1, &surface.framebuffer);
     calls.bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
-    if (preferred == SurfaceKind::Fast) {
+    if (preferred == SurfaceKind::Fast && calls.framebufferTexture2D) {
         if (attachFastColour(surface, calls)) {
             surface.kind = SurfaceKind::Fast;
             surface.readFormat = GL_BGRA;
