@@ -80,6 +80,7 @@ private:
     BatchKey pendingKey_;
     bool batching_ = true;
     int drawCalls_ = 0;
+    size_t verticesSinceFlush_ = 0;  // sent to GL since the rasteriser last got work
     int appliedBlend_ = -1;
     unsigned appliedTexture_ = ~0u;
 };
