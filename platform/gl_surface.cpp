@@ -7,7 +7,7 @@ namespace {
 constexpr int width = GlRenderer::surfaceWidth, height = GlRenderer::surfaceHeight;
 // The fast surface's viewport, square: a power of two keeps the projection's scale
 // exact, and 4096 reaches 1536 pixels past the sides and 1664 past the top and the
-// bottom, beyond anything the game draws partly on the screen.
+// bottom, far beyond the drops, sticks and sparks that cross the screen's edge.
 constexpr int guardViewport = 4096;
 
 bool complete(const GlFramebufferCalls& calls) {
