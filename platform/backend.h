@@ -27,6 +27,15 @@ struct Vertex {
     float u, v;  // texture coordinates 0..1 (ignored for untextured shapes)
 };
 
+// True when no pixel centre of the surface can lie inside the quad: all its corners
+// beyond one edge. Such quads (particles flown off the screen, glyphs of a name far too
+// long) would cost vertex work and nothing else.
+inline bool whollyOffSurface(const Vertex (&c)[4]) {
+    auto all = [&](auto beyond) { return beyond(c[0]) && beyond(c[1]) && beyond(c[2]) && beyond(c[3]); };
+    return all([](const Vertex& v) { return v.x <= 0; }) || all([](const Vertex& v) { return v.x >= SurfaceWidth; }) ||
+           all([](const Vertex& v) { return v.y <= 0; }) || all([](const Vertex& v) { return v.y >= SurfaceHeight; });
+}
+
 // Rasterises shapes strictly in call order with the state each call carries.
 class Renderer {
 public:

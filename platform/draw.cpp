@@ -3,6 +3,7 @@
 // each call is also kept with the state it used.
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/draw_state.h"
 #include "platform/headless_backend.h"
@@ -28,17 +29,17 @@ void placeRectangle(Vertex (&corners)[4], float x, float y, float left, float to
     corners[3] = place(x, y, left, bottom, 0, 1);
 }
 
-bool whollyOffSurface(const Vertex (&corners)[4]) {
-    float minX = corners[0].x, maxX = minX, minY = corners[0].y, maxY = minY;
-    for (const Vertex& v : corners) {
-        minX = std::min(minX, v.x), maxX = std::max(maxX, v.x);
-        minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
-    }
-    return maxX < 0 || maxY < 0 || minX > SurfaceWidth || minY > SurfaceHeight;
-}
+// Bursts call SetScale twice per particle, tens of thousands of times a frame, always
+// at the same rotation: the rotation's cosine and sine are kept until it changes.
+struct Turn {
+    float degrees = std::numeric_limits<float>::quiet_NaN();  // never equal: computed on first use
+    float cos = 1, sin = 0;
+};
+Turn turn;
 
 void updateMatrix() {
-    float c = Cos(state.rotation), s = Sin(state.rotation);
+    if (!(turn.degrees == state.rotation)) turn = {state.rotation, Cos(state.rotation), Sin(state.rotation)};
+    const float c = turn.cos, s = turn.sin;
     state.ix = c * state.scaleX;
     state.iy = -s * state.scaleY;
     state.jx = s * state.scaleX;

@@ -22,6 +22,7 @@ bool GlFramebufferCalls::load() {
               loadCall(checkFramebufferStatus, "glCheckFramebufferStatus") &&
               loadCall(blitFramebuffer, "glBlitFramebuffer");
     loadCall(generateMipmap, "glGenerateMipmap");  // optional: GL_GENERATE_MIPMAP serves otherwise
+    loadCall(framebufferTexture2D, "glFramebufferTexture2D");  // optional: the plain surface serves otherwise
     return ok;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/gl_renderer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -11,7 +12,14 @@
 
 namespace {
 constexpr int trimThresholdBytes = 64 << 20;
-}
+SurfaceKind preferredSurface = SurfaceKind::Fast;
+// Mesa's software rasteriser sorts a frame's shapes into tiles on the calling thread
+// and fills the tiles on its own threads only once GL is flushed. Flushing after every
+// thousand quads or so lets it fill the first bursts while the game still computes and
+// sends the rest, and keeps each batch of tiles small enough to stay in the caches. A
+// flush per thousand quads costs a hardware driver next to nothing.
+constexpr size_t handOverVertices = 4096;
+}  // namespace
 
 std::unique_ptr<GlRenderer> GlRenderer::create(std::unique_ptr<GlTarget> target) {
     if (!target || !target->context) return nullptr;
@@ -20,16 +28,17 @@ std::unique_ptr<GlRenderer> GlRenderer::create(std::unique_ptr<GlTarget> target)
     return renderer;
 }
 
+void GlRenderer::preferSurface(SurfaceKind kind) { preferredSurface = kind; }
+
 GlRenderer::GlRenderer(std::unique_ptr<GlTarget> target) : target_(std::move(target)) {
-    pending_.reserve(6 * 4096);
+    pending_.reserve(4 * 4096);
 }
 
 GlRenderer::~GlRenderer() {
     if (generation_) forgetGlContext(generation_);
-    if (!framebuffer_) return;
+    if (!surface_.framebuffer) return;
     target_->makeCurrent();
-    calls_.deleteFramebuffers(1, &framebuffer_);
-    calls_.deleteRenderbuffers(1, &colourBuffer_);
+    deleteGlSurface(surface_, calls_);
 }
 
 bool GlRenderer::setUp() {
@@ -40,20 +49,10 @@ bool GlRenderer::setUp() {
     mallopt(M_TRIM_THRESHOLD, trimThresholdBytes);
     target_->makeCurrent();
     if (!calls_.load()) return false;
-    calls_.genRenderbuffers(1, &colourBuffer_);
-    calls_.bindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
-    calls_.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, surfaceWidth, surfaceHeight);
-    calls_.genFramebuffers(1, &framebuffer_);
-    calls_.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    calls_.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colourBuffer_);
-    if (calls_.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+    if (!makeGlSurface(surface_, preferredSurface, calls_)) return false;
     generation_ = registerGlContext(*target_);
 
-    glViewport(0, 0, surfaceWidth, surfaceHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, surfaceWidth, surfaceHeight, 0, -1, 1);  // y downward, origin top-left
-    glMatrixMode(GL_MODELVIEW);
+    applySurfaceViewport(surface_);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -64,20 +63,25 @@ bool GlRenderer::setUp() {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    // The surface stays opaque whatever is blended into it, so shots read back whole.
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    clear();
     return true;
 }
 
 void GlRenderer::clear() {
     flush();
     target_->makeCurrent();
+    // The surface's alpha is masked off while drawing, so that it stays opaque and shots
+    // read back whole; but under a mask Mesa clears by drawing a screen-sized quad
+    // through the whole pixel pipeline, which cost an empty frame 2 ms. Unmasked, the
+    // clear is a plain fill, and its alpha of 1 is what the mask then keeps.
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     drawCalls_ = 0;
+    verticesSinceFlush_ = 0;
 }
 
-GlRenderer::GlVertex GlRenderer::vertex(float x, float y, float u, float v, const DrawState& state) const {
+GlRenderer::GlVertex GlRenderer::vertex(float x, float y, float u, float v, const DrawState& state) {
     const auto alpha = static_cast<uint8_t>(static_cast<int>(std::clamp(state.alpha, 0.0f, 1.0f) * 255));
     return GlVertex{x, y, u, v, static_cast<uint8_t>(state.r), static_cast<uint8_t>(state.g),
                     static_cast<uint8_t>(state.b), alpha};
@@ -96,19 +100,25 @@ void GlRenderer::beginShape(const BatchKey& key) {
 }
 
 void GlRenderer::endShape() {
-    if (!batching_) flush();
+    if (!batching_ || pending_.size() >= handOverVertices) flush();
 }
 
+// A quad goes to GL as GL_QUADS, four vertices instead of six: Mesa's software
+// rasteriser turns each into a pair of triangles it sets up as one rectangle, while in
+// long six-vertex triangle lists it mostly misses the pairs (its vertex stage cuts the
+// lists into runs of a multiple of three), which measured a third slower.
 void GlRenderer::quad(const Image* image, const Vertex (&c)[4], const DrawState& state) {
     if (image && (image->width <= 0 || image->height <= 0)) return;
+    if (whollyOffSurface(c)) return;  // particles flown off, the arena's far parts
     target_->makeCurrent();
     const unsigned texture = image ? textureFor(*image) : 0;
-    beginShape({Primitive::Triangles, texture, std::clamp(state.blend, 1, 5)});
-    const GlVertex v[4] = {vertex(c[0].x, c[0].y, c[0].u, c[0].v, state),
-                           vertex(c[1].x, c[1].y, c[1].u, c[1].v, state),
-                           vertex(c[2].x, c[2].y, c[2].u, c[2].v, state),
-                           vertex(c[3].x, c[3].y, c[3].u, c[3].v, state)};
-    pending_.insert(pending_.end(), {v[0], v[1], v[2], v[0], v[2], v[3]});
+    beginShape({Primitive::Quads, texture, std::clamp(state.blend, 1, 5)});
+    GlVertex v = vertex(c[0].x, c[0].y, c[0].u, c[0].v, state);
+    pending_.push_back(v);
+    for (int i = 1; i < 4; ++i) {
+        v.x = c[i].x, v.y = c[i].y, v.u = c[i].u, v.v = c[i].v;
+        pending_.push_back(v);
+    }
     endShape();
 }
 
@@ -183,30 +193,54 @@ void GlRenderer::flush() {
     glVertexPointer(2, GL_FLOAT, sizeof(GlVertex), &v->x);
     glTexCoordPointer(2, GL_FLOAT, sizeof(GlVertex), &v->u);
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(GlVertex), &v->r);
-    glDrawArrays(pendingKey_.primitive == Primitive::Triangles ? GL_TRIANGLES : GL_LINES, 0,
+    glDrawArrays(pendingKey_.primitive == Primitive::Quads ? GL_QUADS : GL_LINES, 0,
                  static_cast<GLsizei>(pending_.size()));
     ++drawCalls_;
+    verticesSinceFlush_ += pending_.size();
+    if (verticesSinceFlush_ >= handOverVertices) {
+        glFlush();
+        verticesSinceFlush_ = 0;
+    }
     pending_.clear();
 }
 
 void GlRenderer::finishFrame() { flush(); }
 
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "pixels are reordered as little-endian words");
+
+// Swaps two rows of the surface as read back, each pixel into RGBA order.
+void swapRows(unsigned char* a, unsigned char* b, bool blueFirst) {
+    auto toRgba = [blueFirst](uint32_t p) {
+        // Bytes in memory blue, green, red, alpha: in a little-endian word, red and
+        // blue trade places.
+        return blueFirst ? (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16) : p;
+    };
+    for (int x = 0; x < GlRenderer::surfaceWidth; ++x) {
+        uint32_t pa, pb;
+        std::memcpy(&pa, a + 4 * x, 4);
+        std::memcpy(&pb, b + 4 * x, 4);
+        pa = toRgba(pa);
+        pb = toRgba(pb);
+        std::memcpy(a + 4 * x, &pb, 4);
+        std::memcpy(b + 4 * x, &pa, 4);
+    }
+}
+
+}  // namespace
+
 bool GlRenderer::readPixels(unsigned char* rgba) {
     flush();
     target_->makeCurrent();
-    calls_.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    calls_.bindFramebuffer(GL_READ_FRAMEBUFFER, surface_.framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, surfaceWidth, surfaceHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    // GL's rows run bottom-up: turn them so the top row comes first.
+    // Read in the surface's own order: any other costs the driver a converting pass.
+    glReadPixels(0, 0, surfaceWidth, surfaceHeight, surface_.readFormat, GL_UNSIGNED_BYTE, rgba);
+    // GL's rows run bottom-up: turn them so the top row comes first, in RGBA order.
     const size_t rowBytes = surfaceWidth * 4;
-    std::vector<unsigned char> row(rowBytes);
-    for (int y = 0; y < surfaceHeight / 2; ++y) {
-        unsigned char* top = rgba + y * rowBytes;
-        unsigned char* bottom = rgba + (surfaceHeight - 1 - y) * rowBytes;
-        std::memcpy(row.data(), top, rowBytes);
-        std::memcpy(top, bottom, rowBytes);
-        std::memcpy(bottom, row.data(), rowBytes);
-    }
+    for (int y = 0; y < surfaceHeight / 2; ++y)
+        swapRows(rgba + y * rowBytes, rgba + (surfaceHeight - 1 - y) * rowBytes, surface_.readFormat == GL_BGRA);
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -228,13 +262,17 @@ void GlRenderer::presentToWindow() {
     SDL_GL_GetDrawableSize(target_->window, &width, &height);
     const ShownRect shown = letterbox(width, height);
     calls_.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    calls_.bindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    calls_.bindFramebuffer(GL_READ_FRAMEBUFFER, surface_.framebuffer);
     glViewport(0, 0, width, height);
-    glClear(GL_COLOR_BUFFER_BIT);
+    if (shown.width != width || shown.height != height) {  // black bars, unmasked as in clear()
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    }
     const bool exact = shown.width == surfaceWidth && shown.height == surfaceHeight;
     calls_.blitFramebuffer(0, 0, surfaceWidth, surfaceHeight, shown.left, shown.bottom, shown.left + shown.width,
                            shown.bottom + shown.height, GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(target_->window);
-    calls_.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glViewport(0, 0, surfaceWidth, surfaceHeight);
+    calls_.bindFramebuffer(GL_FRAMEBUFFER, surface_.framebuffer);
+    applySurfaceViewport(surface_);
 }

@@ -1,9 +1,10 @@
 #pragma once
 // The OpenGL renderer: draws the 1024 x 768 surface into a framebuffer object
 // through a batcher. Shapes are queued in call order; consecutive shapes of the same
-// kind (triangles or lines), texture and blend mode go to GL in one draw call, and GL
+// kind (quads or lines), texture and blend mode go to GL in one draw call, and GL
 // state changes only when a batch needs a different one. Because the surface lives
 // in its own framebuffer, presenting twice without drawing shows the same picture.
+// How the surface is made for the software rasteriser's sake: gl_surface.h.
 
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "platform/backend.h"
 #include "platform/gl_context.h"
+#include "platform/gl_surface.h"
 
 // Where the surface shows in a drawable of the given size: the largest rectangle of
 // its aspect that fits, centred (GL window coordinates, origin bottom-left).
@@ -25,6 +27,10 @@ public:
 
     // Null when the target's context lacks framebuffer objects.
     static std::unique_ptr<GlRenderer> create(std::unique_ptr<GlTarget> target);
+    // The surface kind renderers created from now on try first; Plain forces the
+    // fallback, for tests and for measuring what the fast surface gains.
+    static void preferSurface(SurfaceKind kind);
+    SurfaceKind surfaceKind() const { return surface_.kind; }
     ~GlRenderer() override;
 
     void clear() override;
@@ -43,9 +49,9 @@ public:
     int drawCallsSinceClear() const { return drawCalls_; }
 
 private:
-    enum class Primitive : uint8_t { Triangles, Lines };
+    enum class Primitive : uint8_t { Quads, Lines };
     struct BatchKey {
-        Primitive primitive = Primitive::Triangles;
+        Primitive primitive = Primitive::Quads;
         unsigned texture = 0;  // 0 = untextured
         int blend = 0;
         bool operator==(const BatchKey&) const = default;
@@ -63,17 +69,18 @@ private:
     void flush();
     void applyBlend(int blend);
     void applyTexture(unsigned texture);
-    GlVertex vertex(float x, float y, float u, float v, const DrawState& state) const;
+    static GlVertex vertex(float x, float y, float u, float v, const DrawState& state);
 
     std::unique_ptr<GlTarget> target_;  // first member: the context outlives the GL objects
     GlFramebufferCalls calls_;
     uint64_t generation_ = 0;  // tells this context's textures from another's
-    unsigned framebuffer_ = 0, colourBuffer_ = 0;
+    GlSurface surface_;
 
     std::vector<GlVertex> pending_;
     BatchKey pendingKey_;
     bool batching_ = true;
     int drawCalls_ = 0;
+    size_t verticesSinceFlush_ = 0;  // sent to GL since the rasteriser last got work
     int appliedBlend_ = -1;
     unsigned appliedTexture_ = ~0u;
 };

@@ -1,13 +1,21 @@
 // Combat figures: the hit test of six fighters (15 fighter pairs of 676 node pairs),
 // and whole match frames drawn on the real OpenGL backend offscreen, for a heavy fight
-// and for the worst case the options allow (100 bursts of 300 particles).
+// and for the worst case the options allow (100 bursts of 300 particles), each on the
+// renderer's fast surface and on its plain fallback. Per frame: median_ms and p99_ms
+// of the wall time, and the process's CPU time (the software rasteriser's threads too).
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "game/Game.h"
+#include "platform/gl_renderer.h"
 #include "platform/headless.h"
+#include "platform/png_write.h"
+#include "tools/bench/frame_times.h"
 
 namespace {
 
@@ -75,14 +83,34 @@ void BM_CombatHitTestSixFighters(benchmark::State& state) {
     state.SetLabel("15 x 676 node pairs");
 }
 
+// With TUMBLEBOUT_BENCH_SHOTS set to a folder, the frame after the warm-up (the same
+// in every run) is saved there as a PNG named after the case, to compare what two
+// builds of the renderer draw.
+void saveShotWhenAsked(GlRenderer& gl, const std::string& name) {
+    const char* folder = std::getenv("TUMBLEBOUT_BENCH_SHOTS");
+    if (!folder) return;
+    std::vector<unsigned char> rgba(static_cast<size_t>(SurfaceWidth) * SurfaceHeight * 4);
+    gl.finishFrame();
+    if (!gl.readPixels(rgba.data())) return;
+    writePng((fs::path(folder) / (name + ".png")).string(), rgba.data(), SurfaceWidth, SurfaceHeight);
+}
+
 // A drawn match: the game's pictures and font from beside the program, a banner
 // always showing, and `blood` blood bursts of `particles` plus `sparks` spark bursts
 // kept alive by restarting each one as it fades, at the fighters' nodes.
 void runDrawnFrames(benchmark::State& state, int bloodBursts, int particles, int sparkBursts) {
+    const SurfaceKind surface = state.range(0) ? SurfaceKind::Fast : SurfaceKind::Plain;
+    GlRenderer::preferSurface(surface);
     SixFighterMatch match({0, false, true});
+    GlRenderer::preferSurface(SurfaceKind::Fast);
     Game& g = match.game;
-    if (!Graphics(1024, 768)) {
+    auto* gl = dynamic_cast<GlRenderer*>(currentBackend().renderer());
+    if (!Graphics(1024, 768) || !gl) {
         state.SkipWithError("no offscreen OpenGL");
+        return;
+    }
+    if (gl->surfaceKind() != surface) {
+        state.SkipWithError("the driver refused the fast surface");
         return;
     }
     g.dataFolder = fs::read_symlink("/proc/self/exe").parent_path().string();
@@ -128,8 +156,15 @@ void runDrawnFrames(benchmark::State& state, int bloodBursts, int particles, int
     };
     // The software rasteriser compiles its shaders on the first frames: not measured.
     for (int i = 0; i < 60; ++i) drawFrame();
-    for (auto _ : state) drawFrame();
-    state.SetLabel("per frame, software GL offscreen");
+    saveShotWhenAsked(*gl, std::to_string(bloodBursts) + "-blood-bursts-" + (state.range(0) ? "fast" : "plain"));
+    FrameTimes times;
+    for (auto _ : state) {
+        const double start = nowMs();
+        drawFrame();
+        times.add(nowMs() - start);
+    }
+    times.report(state);
+    state.SetLabel("per frame, offscreen on " + glDescription());
 }
 
 void BM_CombatHeavyFightFrame(benchmark::State& state) { runDrawnFrames(state, 20, 100, 10); }
@@ -138,5 +173,6 @@ void BM_CombatWorstCaseFrame(benchmark::State& state) { runDrawnFrames(state, 10
 }  // namespace
 
 BENCHMARK(BM_CombatHitTestSixFighters)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_CombatHeavyFightFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_CombatWorstCaseFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
+// Argument 1: the fast surface; 0: the plain fallback.
+BENCHMARK(BM_CombatHeavyFightFrame)->ArgName("fast_surface")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_CombatWorstCaseFrame)->ArgName("fast_surface")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MinTime(3.0)->MeasureProcessCPUTime()->UseRealTime();

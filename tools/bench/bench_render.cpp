@@ -1,13 +1,13 @@
 // Drawing speed on the real OpenGL renderer, offscreen: match-like frames drawn
 // through the game's drawing functions, batched and (for comparison) one GL call per
-// shape. Each frame ends with glFinish so the software rasteriser's work is counted.
-// Reported per frame: median_ms and p99_ms.
+// shape, on the renderer's fast surface and on its plain fallback. Each frame ends
+// with glFinish so the software rasteriser's work is counted. Reported per frame:
+// median_ms and p99_ms.
 
 #include <SDL_opengl.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -16,13 +16,9 @@
 #include "platform/image.h"
 #include "platform/platform.h"
 #include "platform/sdl_backend.h"
+#include "tools/bench/frame_times.h"
 
 namespace {
-
-double nowMs() {
-    using namespace std::chrono;
-    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Presents by waiting for GL to finish: the frame's whole cost, no pacing.
 class BenchBackend final : public Backend {
@@ -149,28 +145,31 @@ void drawParticles(Scene& s) {
 
 void runFrames(benchmark::State& state, void (*draw)(Scene&)) {
     // Other benchmarks install their own backends: each run brings its own.
+    installBackend(nullptr);  // one offscreen context at a time
+    const SurfaceKind surface = state.range(1) ? SurfaceKind::Fast : SurfaceKind::Plain;
+    GlRenderer::preferSurface(surface);
     installBackend(std::make_unique<BenchBackend>());
+    GlRenderer::preferSurface(SurfaceKind::Fast);
     Graphics(1024, 768);
     Scene& s = scene();
     auto* gl = dynamic_cast<GlRenderer*>(currentBackend().renderer());
-    if (!gl) {
-        state.SkipWithError("no offscreen OpenGL");
+    if (!gl || gl->surfaceKind() != surface) {
+        state.SkipWithError(gl ? "the driver refused the fast surface" : "no offscreen OpenGL");
         return;
     }
     gl->setBatching(state.range(0) != 0);
     draw(s);  // textures and glyphs are made on first draw, not measured
     Flip();
-    std::vector<double> frames;
+    FrameTimes times;
     for (auto _ : state) {
         const double start = nowMs();
         draw(s);
         Flip();
-        frames.push_back(nowMs() - start);
+        times.add(nowMs() - start);
     }
     gl->setBatching(true);
-    std::sort(frames.begin(), frames.end());
-    state.counters["median_ms"] = frames[frames.size() / 2];
-    state.counters["p99_ms"] = frames[std::min(frames.size() - 1, frames.size() * 99 / 100)];
+    times.report(state);
+    state.SetLabel(glDescription());
 }
 
 void BM_RenderFightFrame(benchmark::State& state) { runFrames(state, drawFight); }
@@ -178,6 +177,7 @@ void BM_RenderParticles30k(benchmark::State& state) { runFrames(state, drawParti
 
 }  // namespace
 
-// Argument 1: batched; 0: one GL call per shape.
-BENCHMARK(BM_RenderFightFrame)->ArgName("batched")->Arg(1)->Arg(0)->Iterations(120)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_RenderParticles30k)->ArgName("batched")->Arg(1)->Arg(0)->Iterations(30)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Arguments: batched (1) or one GL call per shape (0); the fast surface (1) or the
+// plain fallback (0).
+BENCHMARK(BM_RenderFightFrame)->ArgNames({"batched", "fast_surface"})->ArgsProduct({{1, 0}, {1, 0}})->Iterations(120)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RenderParticles30k)->ArgNames({"batched", "fast_surface"})->ArgsProduct({{1, 0}, {1, 0}})->Iterations(30)->Unit(benchmark::kMillisecond)->UseRealTime();
