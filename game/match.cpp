@@ -126,6 +126,15 @@ bool Game::countMatchResult(int result) {
     return result != 2 && result != 3;
 }
 
+// One frame of a series played without leaving the step (online): a match that ends
+// is counted at once and the next one set up, so the following frame is the new
+// match's first. A series over stays at "end", and stepping it changes nothing.
+void Game::stepSeries(const InputRecord& input) {
+    if (matchState == "end") return;
+    stepMatch(input);
+    if (matchState == "end" && countMatchResult(finishMatch())) setupMatch();
+}
+
 void Game::countFrame() {
     frameCounter += 1;
     if (quiet) return;
