@@ -44,8 +44,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_
 # The data generator joins the font's copyright notice and the licence text it names.
 install(FILES ${CMAKE_BINARY_DIR}/images/font-licence.txt DESTINATION ${doc})
 file(READ ${CMAKE_SOURCE_DIR}/LICENSE game_licence)
+# Debian's copyright notice names the licence by its path in common-licenses, as
+# Debian's policy wants; the full text travels in font-licence.txt beside it.
 file(READ ${TUMBLEBOUT_FONT_LICENCE} font_notice)
-file(READ ${TUMBLEBOUT_FONT_LICENCE_TEXT} font_licence_text)
 file(WRITE ${CMAKE_BINARY_DIR}/packaging/copyright
 "Tumblebout: the program, its pictures, icons, sounds and music.
 
@@ -53,7 +54,7 @@ ${game_licence}
 -------------------------------------------------------------------------------
 The font, ${TUMBLEBOUT_DATA_DIR}/images/font.ttf, keeps its own licence:
 
-${font_notice}${font_licence_text}")
+${font_notice}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/LICENSE ${TUMBLEBOUT_FONT_LICENCE} ${TUMBLEBOUT_FONT_LICENCE_TEXT})
+  ${CMAKE_SOURCE_DIR}/LICENSE ${TUMBLEBOUT_FONT_LICENCE})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION ${doc})

@@ -1,7 +1,5 @@
-// The canonical run behind the fingerprint: six fighters of the co-operative level 9
-// with every option that changes play away from its default, crowded together from
-// the first frame so that blows, bursts and slow motion start at once, both players
-// pushing in turn, the computer fighters thinking, stepped quietly.
+// The canonical fight and the run behind the fingerprint: its first 150 frames, stepped
+// quietly.
 #include "game/fingerprint.h"
 
 #include "game/Game.h"
@@ -17,6 +15,15 @@ uint64_t canonicalRun() {
     game.quiet = true;
     game.pausesOnKeyboard = false;
     game.savesScores = false;
+    setUpCanonicalFight(game);
+    for (int frame = 0; frame < CanonicalFrames; ++frame) game.stepMatch(canonicalInput(frame));
+    const std::vector<uint8_t> state = saveSnapshot(game);
+    return hashBytes(state.data(), state.size());
+}
+
+}  // namespace
+
+void setUpCanonicalFight(Game& game) {
     game.setDefaultOptions();
     game.gravity = 3;
     game.slowMotion = 5;
@@ -28,28 +35,23 @@ uint64_t canonicalRun() {
     for (auto& row : game.paletteStep) row.fill(2.0f);
     SeedRnd(CanonicalSeed);
     game.setupMatch();
-    // Everyone in one heap in the middle, past "FIGHT!" already.
     for (int i = 1; i <= game.fighterCount; ++i) {
         man& fighter = *game.fighters[i];
         const float shift = fighter.nodes[HipsNode].x;
         for (int n = 1; n <= NodeCount; ++n) fighter.nodes[n].x -= shift;
     }
     game.frameCounter = 101;
-    // Each player pushes a direction for 40 frames, then the next one.
+}
+
+InputRecord canonicalInput(int frame) {
+    // Each player pushes a direction for 40 (30) frames, then the next one.
     constexpr uint16_t playerOne[4] = {KeyP1Right, KeyP1Up, KeyP1Left, KeyP1Down};
     constexpr uint16_t playerTwo[4] = {KeyP2Left, KeyP2Down, KeyP2Right, KeyP2Up};
     InputRecord input;
-    for (int frame = 0; frame < CanonicalFrames; ++frame) {
-        input.held = static_cast<uint16_t>(playerOne[frame / 40 % 4] | playerTwo[frame / 30 % 4]);
-        input.heldAfterPause = input.held;
-        game.stepMatch(input);
-    }
-
-    const std::vector<uint8_t> state = saveSnapshot(game);
-    return hashBytes(state.data(), state.size());
+    input.held = static_cast<uint16_t>(playerOne[frame / 40 % 4] | playerTwo[frame / 30 % 4]);
+    input.heldAfterPause = input.held;
+    return input;
 }
-
-}  // namespace
 
 uint64_t simulationFingerprint() {
     static const uint64_t fingerprint = [] {

@@ -6,6 +6,18 @@
 
 #include <cstdint>
 
+#include "game/input_record.h"
+
+class Game;
+
+// The canonical fight behind the fingerprint, also the heavy fight of tests and
+// benchmarks: six fighters of the co-operative level 9, every option that changes play
+// away from its default, all in one heap in the middle and past "FIGHT!" already, so
+// blows, bursts and slow motion start at once. Seeds the generator.
+void setUpCanonicalFight(Game& game);
+// Its keys on each frame: both players pushing a direction in turn.
+InputRecord canonicalInput(int frame);
+
 // Computed once, on first use (a few milliseconds); the random generator is left as
 // it was.
 uint64_t simulationFingerprint();
