@@ -37,7 +37,7 @@ int Game::playMatch() {
         presentFrame();
     }
     const int result = finishMatch();
-    recorder.save(*this);
+    recorder.save();
     return result;
 }
 

@@ -15,7 +15,7 @@ enum class OnlineRole { None, Host, Join };
 
 struct OnlineOptions {
     OnlineRole role = OnlineRole::None;
-    std::string address;                 // Join: the host's name or number
+    std::string address;                 // Join: the host's name or number; Host: the interface ("" every one)
     uint16_t port = DefaultOnlinePort;   // Host: where to listen (0: any free port); Join: the host's
     bool coop = false;                   // Host: the co-operative campaign instead of the versus series
     int inputDelay = DefaultInputDelay;  // Host: frames before a key acts, for both sides
