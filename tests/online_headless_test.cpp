@@ -178,4 +178,28 @@ TEST_F(OnlineHeadless, ABadNetworkEndsInTheStateOfAPerfectOneAndEachSideMovesIts
     EXPECT_NE(fighterOf(joinOnly.host.dumps.at(early), 1), fighterOf(all, 1));
 }
 
+TEST_F(OnlineHeadless, APlayerWhoLeavesEndsTheOtherSideAndBothReplaysPlayTheConfirmedFrames) {
+    constexpr int leaveAt = 300;
+    constexpr int checked = 250;  // confirmed on both sides before the leave
+    const std::string hostKeys = flailingScript(5, 20, leaveAt) + std::to_string(leaveAt) + " down ESC\n";
+    const PairResult pair = play(hostKeys, flailingScript(7, 25, leaveAt), "--net-delay 30", 3000, {checked});
+    EXPECT_EQ(pair.host.exitCode, 0) << pair.host.errors;
+    EXPECT_EQ(pair.host.errors.find("OPPONENT LEFT"), std::string::npos);
+    EXPECT_EQ(pair.join.exitCode, 0) << pair.join.errors;
+    EXPECT_NE(pair.join.errors.find("OPPONENT LEFT"), std::string::npos) << pair.join.errors;
+    ASSERT_EQ(pair.host.dumps.count(checked), 1u);
+    ASSERT_EQ(pair.join.dumps.count(checked), 1u);
+    EXPECT_EQ(pair.join.dumps.at(checked), pair.host.dumps.at(checked));
+
+    for (const char* name : {"host", "join"}) {
+        SCOPED_TRACE(name);
+        const std::vector<fs::path> replays = replaysOf(name);
+        ASSERT_EQ(replays.size(), 1u);
+        const SideResult watched = replay(name, replays[0], checked, {checked});
+        ASSERT_EQ(watched.exitCode, 0) << watched.errors;
+        ASSERT_EQ(watched.dumps.count(checked), 1u);
+        EXPECT_EQ(watched.dumps.at(checked), pair.host.dumps.at(checked));
+    }
+}
+
 }  // namespace
