@@ -1,6 +1,8 @@
 // The runner's online series.
 #include "tools/headless/online_run.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <set>
@@ -13,6 +15,7 @@
 #include "online/online_match.h"
 #include "online/start_state.h"
 #include "platform/backend.h"
+#include "platform/frame_schedule.h"
 #include "platform/headless.h"
 #include "tools/headless/state_dump.h"
 
@@ -55,6 +58,36 @@ private:
     std::set<int> down_;
     std::string typed_;
     bool leaves_ = false;
+};
+
+// The figures of a session, for the closing line on stdout.
+class SessionFigures {
+public:
+    void tick(const NetStats& stats, double nowMs) {
+        if (stats.rollbackFrames > 0) ++corrections_[static_cast<std::size_t>(stats.rollbackFrames)];
+        if (secondStartMs_ < 0) secondStartMs_ = nowMs;
+        if (nowMs - secondStartMs_ < 1000) return;
+        secondStartMs_ = nowMs;
+        if (++seconds_ == 1) return;  // the first second's rate is not a whole one
+        sent_ += stats.bytesSentPerSecond;
+        received_ += stats.bytesReceivedPerSecond;
+    }
+    void print(const NetStats& stats) const {
+        int count = 0;
+        for (int n : corrections_) count += n;
+        int typical = 0;
+        for (int seen = 0; typical <= kMaxRollbackFrames && 2 * (seen + corrections_[typical]) < count; ++typical)
+            seen += corrections_[typical];
+        const int rated = std::max(seconds_ - 1, 1);
+        std::printf("online: round trip %.0f ms; corrections %d, typical %d frames, most %d; %d B/s sent, %d B/s received\n",
+                    stats.roundTripMs, count, count ? typical : 0, stats.maxRollbackFrames, sent_ / rated, received_ / rated);
+    }
+
+private:
+    std::array<int, kMaxRollbackFrames + 1> corrections_{};  // ticks by frames corrected
+    double secondStartMs_ = -1;
+    int seconds_ = 0;
+    int sent_ = 0, received_ = 0;
 };
 
 int say(int status, const std::string& line) {
@@ -101,7 +134,10 @@ int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& scri
     RollbackSession session(link.transport(), config, systemMilliseconds());
 
     ScriptedPlayer player(script.events);
+    SessionFigures figures;
+    FrameSchedule schedule;
     while (session.status() == SessionStatus::Running) {
+        if (options.realTime) schedule.waitForFrame();
         const PlayerInput keys = player.keysAt(session.inputFrame(), host);
         if (player.leaves() && !match.seriesOver()) {
             session.leave();
@@ -109,6 +145,7 @@ int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& scri
         }
         const int32_t before = session.frame();
         const bool shown = match.carryOut(session, session.tick(keys, systemMilliseconds()));
+        figures.tick(session.stats(), systemMilliseconds());
         if (session.frame() > before) player.take();
         if (shown) {
             presentFrame();
@@ -116,10 +153,11 @@ int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& scri
                 if (shot.frame == session.frame() && !headless::saveLastFrame(shot.path))
                     return say(1, "cannot write " + shot.path);
             }
-        } else {
+        } else if (!options.realTime) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
+    figures.print(session.stats());
     match.saveReplay();
     const SessionStatus status = session.status();
     made.link.reset();  // delivers the last packets

@@ -4,7 +4,9 @@
 // typed text) are the local player's keys on the frame they name, and ESC leaves.
 // Dumps show the confirmed state at the start of their frame, so both sides' dumps of
 // one frame are alike; a shot shows the frame as this side first drew it. The run
-// ends gracefully at --frames, once the other side has confirmed them too.
+// ends gracefully at --frames, once the other side has confirmed them too; with
+// --real-time it ticks 60 times a second, as a window does, else as fast as it can.
+// A closing line on stdout gives the round trip, the corrections and the bytes a second.
 
 #include "tools/headless/input_script.h"
 #include "tools/headless/runner_options.h"

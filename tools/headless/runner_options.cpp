@@ -108,6 +108,7 @@ constexpr RunnerOption runnerOptions[] = {
          return wrong;
      }},
     {"--net-loss", [](RunnerOptions& o, const std::string& v) { return setLoss(o.impairment, v); }},
+    {"--real-time", [](RunnerOptions& o, const std::string&) { o.realTime = true; return std::string(); }, false},
 };
 
 const RunnerOption* findOption(const std::string& name) {

@@ -26,6 +26,7 @@ struct RunnerOptions {
     // --input-delay N); frame 0 is its first frame, and the frames are confirmed ones.
     OnlineOptions online;
     Impairment impairment;    // --net-delay MS, --net-loss PERCENT: this side's outgoing packets
+    bool realTime = false;    // --real-time: online, one tick per 60th of a second, as in a window
 };
 
 struct ParsedArgs {
@@ -34,7 +35,7 @@ struct ParsedArgs {
 };
 
 // `args` are the arguments after the program name. Each option takes its value as the
-// next argument or after '=' ("--frames 10" or "--frames=10"), except --coop, which
-// takes none. --frames is required, and no dump or shot may ask for a frame after the
+// next argument or after '=' ("--frames 10" or "--frames=10"), except --coop and
+// --real-time, which take none. --frames is required, and no dump or shot may ask for a frame after the
 // last.
 ParsedArgs parseRunnerArgs(const std::vector<std::string>& args);
