@@ -27,7 +27,11 @@ std::vector<uint8_t> beginOnlineSeries(Game& game, bool coop) {
     game.palette = {};
     for (auto& row : game.paletteStep) row.fill(2.0f);
     game.setupMatch();
+    return startSettings(game);
+}
 
+std::vector<uint8_t> startSettings(const Game& game) {
+    const bool coop = game.gameMode == "2coop";
     const std::vector<uint8_t> snapshot = saveSnapshot(game);
     uLongf packedSize = compressBound(static_cast<uLong>(snapshot.size()));
     std::vector<uint8_t> settings(2 + packedSize);

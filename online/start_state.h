@@ -16,6 +16,8 @@ class Game;
 // Starts the series' first bout in `game` (versus, or the co-operative campaign) with
 // an empty name entry and the palette as at start-up, and returns its settings bytes.
 std::vector<uint8_t> beginOnlineSeries(Game& game, bool coop);
+// The settings bytes of the state `game` holds.
+std::vector<uint8_t> startSettings(const Game& game);
 
 // Restores the host's start from its settings bytes; false, with the game holding no
 // meaningful match, when they are not a versus or co-op start of this format.
