@@ -58,6 +58,7 @@ SessionStatus playSeries(Game& game, OnlineLink& link, bool host, bool coop) {
     config.inputDelay = link.inputDelay;
     RollbackSession session(link.transport(), config, systemMilliseconds());
     bool netLine = false;
+    TypedCharacters typed;
     drainInput();
     game.startMusic();
     HideMouse();
@@ -68,8 +69,13 @@ SessionStatus playSeries(Game& game, OnlineLink& link, bool host, bool coop) {
                 break;
             }
             if (KeyHit(KeyF3)) netLine = !netLine;
-            const PlayerInput keys = readLocalPlayerInput(host);
-            if (match.carryOut(session, session.tick(keys, systemMilliseconds()))) {
+            PlayerInput keys = readLocalPlayerInput();
+            if (host) keys.typed = typed.offer();
+            else dropTypedCharacters();
+            const int32_t before = session.frame();
+            const bool shown = match.carryOut(session, session.tick(keys, systemMilliseconds()));
+            if (session.frame() > before) typed.taken();
+            if (shown) {
                 game.paceSlowMotion();
                 if (netLine) drawNetLine(session.stats());
             }

@@ -10,17 +10,25 @@ constexpr int PlayerTwoShift = 4;  // arrows to W, S, A, D: see MatchKey
 
 }  // namespace
 
-PlayerInput readLocalPlayerInput(bool types) {
+PlayerInput readLocalPlayerInput() {
     PlayerInput input;
     input.held = heldMatchKeys() & OnlineKeys;
-    if (types) {
-        const int c = GetChar();
-        if (c > 0 && c < 256) input.typed = static_cast<uint8_t>(c);
-    } else {
-        while (GetChar() != 0) {  // nobody reads what the joiner types
-        }
-    }
     return input;
+}
+
+uint8_t TypedCharacters::offer() {
+    // Characters beyond one byte are not the name entry's; they are passed over.
+    while (pending_ == 0) {
+        const int c = GetChar();
+        if (c == 0) break;
+        if (c > 0 && c < 256) pending_ = static_cast<uint8_t>(c);
+    }
+    return pending_;
+}
+
+void dropTypedCharacters() {
+    while (GetChar() != 0) {
+    }
 }
 
 InputRecord matchInputFromPlayers(const std::array<PlayerInput, 2>& inputs) {

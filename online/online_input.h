@@ -14,8 +14,24 @@
 constexpr uint16_t OnlineKeys = KeyP1Up | KeyP1Down | KeyP1Left | KeyP1Right | KeyEnter | KeySpace;
 
 // The local player's keys now: the arrows (and the first controller, which presses
-// them), Enter and Space; with `types`, the next character typed, one per frame.
-PlayerInput readLocalPlayerInput(bool types);
+// them), Enter and Space.
+PlayerInput readLocalPlayerInput();
+
+// The host's typed characters, one a frame: a character read from the keyboard stays
+// on offer until a frame has taken it, so none is lost while the session waits.
+class TypedCharacters {
+public:
+    // The character for the next frame, 0 for none.
+    uint8_t offer();
+    // The offered character went into a frame.
+    void taken() { pending_ = 0; }
+
+private:
+    uint8_t pending_ = 0;
+};
+
+// Empties the keyboard's queue of typed characters (the joiner types nothing).
+void dropTypedCharacters();
 
 // The record of a frame from player 1's and player 2's inputs. Bits a peer has no
 // business sending (Esc, the digit keys) are dropped.

@@ -11,6 +11,7 @@
 #include "game/snapshot.h"
 #include "net/fake_link.h"
 #include "net/impaired_transport.h"
+#include "online/online_input.h"
 #include "online/online_match.h"
 #include "online/start_state.h"
 #include "tests/shell_test_support.h"
@@ -140,6 +141,29 @@ TEST_F(OnlineSeries, AWonBoutStartsTheNextWithANewReplayOnBothSides) {
     EXPECT_EQ(states[0], states[1]);
     EXPECT_EQ(replays(folder() / "host" / "replays"), 2u);
     EXPECT_EQ(replays(folder() / "join" / "replays"), 2u);
+}
+
+TEST(OnlineInput, EachSideSteersItsOwnFighterAndSendsNothingElseThatCounts) {
+    // A peer setting every bit reaches only its own arrows, Enter and Space.
+    const InputRecord fromJoiner = matchInputFromPlayers({PlayerInput{}, PlayerInput{0xFFFF, 0xFF, 'x'}});
+    EXPECT_EQ(fromJoiner.held, KeyP2Up | KeyP2Down | KeyP2Left | KeyP2Right | KeyEnter | KeySpace);
+    EXPECT_EQ(fromJoiner.typed, "");  // only the host types
+    const InputRecord fromHost = matchInputFromPlayers({PlayerInput{0xFFFF, 0xFF, 'a'}, PlayerInput{}});
+    EXPECT_EQ(fromHost.held, KeyP1Up | KeyP1Down | KeyP1Left | KeyP1Right | KeyEnter | KeySpace);
+    EXPECT_EQ(fromHost.heldAfterPause, fromHost.held);
+    EXPECT_EQ(fromHost.pauseHits, 0);
+    EXPECT_EQ(fromHost.typed, "a");
+}
+
+TEST_F(OnlineSeries, TypedCharactersWaitForAFrameToTakeThem) {
+    headless::typeText("ab");
+    TypedCharacters typed;
+    EXPECT_EQ(typed.offer(), 'a');
+    EXPECT_EQ(typed.offer(), 'a');  // no frame ran: offered again
+    typed.taken();
+    EXPECT_EQ(typed.offer(), 'b');
+    typed.taken();
+    EXPECT_EQ(typed.offer(), 0);
 }
 
 }  // namespace
