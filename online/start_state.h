@@ -4,8 +4,9 @@
 // the handshake's settings; the joiner restores it. Nothing of the joiner's own
 // options, prefs or scores plays a part.
 //
-// The settings' bytes: a format byte, the mode (0 versus, 1 co-op), then the zlib
-// stream of the snapshot.
+// The settings' bytes: a format byte, the mode (0 versus, 1 co-op), the music track
+// last started (so both machines play the same music), then the zlib stream of the
+// snapshot.
 
 #include <cstdint>
 #include <span>
