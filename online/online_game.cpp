@@ -122,6 +122,7 @@ int playOnline(Game& game, const OnlineOptions& options) {
         say("the host's start state cannot be read");
         return 2;
     }
+    say(host ? "playing online as player 1" : "playing online as player 2");
     const SessionStatus status = playSeries(game, *made.link, host, options.coop);
     made.link.reset();  // delivers the last packets (a leave) before the message shows
     const std::string message = sessionEndMessage(status);

@@ -5,6 +5,7 @@
 // Esc leaves the series for both sides; F3 shows or hides a corner line with the
 // round trip and the rollback frames. The end's message ("OPPONENT LEFT", "CONNECTION
 // LOST", "DESYNC") is shown centred and printed once on stderr; then the program ends.
+// The start of play is said on stderr too ("playing online as player 1").
 
 #include "online/online_options.h"
 

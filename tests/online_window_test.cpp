@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 using shelltest::readBytes;
 using Clock = std::chrono::steady_clock;
 
-constexpr auto PlayFor = std::chrono::seconds(2);
+constexpr auto PlayFor = std::chrono::seconds(1);  // once both sides play
+constexpr auto StartLimit = std::chrono::seconds(20);  // a slow (sanitized) build starts slowly
 
 class OnlineWindows : public ::testing::Test {
 protected:
@@ -59,13 +60,17 @@ protected:
         return pid;
     }
 
-    // A host and a joiner, playing.
+    // A host and a joiner, playing (the joiner is 0 if they did not get that far).
     std::pair<pid_t, pid_t> startPair() {
         const pid_t host = launch("host", "--host 0");
         const std::string port = waitFor(folder_ / "host" / "stderr.txt",
-                                         std::regex("WAITING FOR AN OPPONENT ON PORT ([0-9]+)"), std::chrono::seconds(10));
+                                         std::regex("WAITING FOR AN OPPONENT ON PORT ([0-9]+)"), StartLimit);
         if (port.empty()) return {host, 0};
         const pid_t join = launch("join", "--join 127.0.0.1:" + port);
+        for (const char* name : {"host", "join"}) {
+            if (waitFor(folder_ / name / "stderr.txt", std::regex("(playing online)"), StartLimit).empty())
+                return {host, 0};
+        }
         std::this_thread::sleep_for(PlayFor);
         return {host, join};
     }
