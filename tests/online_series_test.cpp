@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <memory>
 
 #include "game/Game.h"
@@ -141,6 +143,35 @@ TEST_F(OnlineSeries, AWonBoutStartsTheNextWithANewReplayOnBothSides) {
     EXPECT_EQ(states[0], states[1]);
     EXPECT_EQ(replays(folder() / "host" / "replays"), 2u);
     EXPECT_EQ(replays(folder() / "join" / "replays"), 2u);
+}
+
+TEST_F(OnlineSeries, AStartStateFromTheNetworkIsCheckedBeforeItIsPlayed) {
+    Game& host = sides_[0].game;
+    host.setDefaultOptions();
+    host.defaultHighScores();
+    const std::vector<uint8_t> settings = beginOnlineSeries(host, true);
+    EXPECT_LT(settings.size(), 2048u);  // a fresh bout is small
+    Game& join = sides_[1].game;
+    ASSERT_TRUE(adoptStartState(join, settings));
+    EXPECT_EQ(saveSnapshot(join), saveSnapshot(host));
+    EXPECT_EQ(join.musicTrack, host.musicTrack);
+
+    const auto refused = [&](std::vector<uint8_t> bytes) { return !adoptStartState(join, bytes); };
+    for (std::size_t cut : {std::size_t{0}, std::size_t{3}, settings.size() / 2, settings.size() - 1})
+        EXPECT_TRUE(refused({settings.begin(), settings.begin() + static_cast<long>(cut)})) << cut;
+    for (const auto& [at, value] : {std::pair{0, 2}, {1, 0}, {1, 2}, {2, 0}, {2, 5}, {3, 0}}) {
+        std::vector<uint8_t> wrong = settings;
+        wrong[static_cast<std::size_t>(at)] = static_cast<uint8_t>(value);
+        EXPECT_TRUE(refused(wrong)) << at << " = " << value;  // format, mode (co-op said versus), music, stream
+    }
+    // A stream that inflates far beyond any bout is cut off, not held.
+    const std::vector<uint8_t> huge(1 << 20, 0);
+    uLongf packed = compressBound(huge.size());
+    std::vector<uint8_t> bomb = {settings[0], settings[1], settings[2]};
+    bomb.resize(3 + packed);
+    compress2(bomb.data() + 3, &packed, huge.data(), huge.size(), 9);
+    bomb.resize(3 + packed);
+    EXPECT_TRUE(refused(bomb));
 }
 
 TEST(OnlineInput, EachSideSteersItsOwnFighterAndSendsNothingElseThatCounts) {
