@@ -1,6 +1,7 @@
 // Online series between two headless runners over the loopback interface: a bad
 // network (delay and loss each way) must end in exactly the state of a perfect one,
-// each side's keys must move its own fighter, and a player who leaves ends the other
+// whatever a third player trying to join meanwhile does; each side's keys must move
+// its own fighter; and a player who leaves ends the other
 // side with OPPONENT LEFT, both replays playing back the confirmed frames. Every
 // runner is killed after a time limit.
 
@@ -8,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -61,9 +63,11 @@ protected:
 
     fs::path side(const std::string& name) const { return folder_ / name; }
 
-    // Both sides in folders of their own, each with its script and its dumps.
+    // Both sides in folders of their own, each with its script and its dumps; `meanwhile`
+    // runs once both are started, with the host's port.
     PairResult play(const std::string& hostScript, const std::string& joinScript, const std::string& args,
-                    int frames, const std::vector<int>& dumpFrames) {
+                    int frames, const std::vector<int>& dumpFrames,
+                    const std::function<void(int port)>& meanwhile = nullptr) {
         const std::string common = " --start-ms " + std::to_string(StartMs) + " --frames " + std::to_string(frames) + " " + args;
         launch("host", hostScript, "--host 0" + common, dumpFrames);
         const int port = hostPort();
@@ -72,7 +76,14 @@ protected:
             return {};
         }
         launch("join", joinScript, "--join 127.0.0.1:" + std::to_string(port) + common, dumpFrames);
+        if (meanwhile) meanwhile(port);
         return {finish("host", dumpFrames), finish("join", dumpFrames)};
+    }
+
+    // A third runner trying to join the host at `port`.
+    SideResult intrude(int port) {
+        launch("third", "", "--join 127.0.0.1:" + std::to_string(port) + " --frames 10", {});
+        return finish("third", {});
     }
 
     // Runs the runner on a replay the side wrote, with dumps.
@@ -150,7 +161,14 @@ TEST_F(OnlineHeadless, ABadNetworkEndsInTheStateOfAPerfectOneAndEachSideMovesIts
     const std::string joinKeys = flailingScript(29, 23, frames);
 
     const PairResult perfect = play(hostKeys, joinKeys, "", frames, dumpFrames);
-    const PairResult bad = play(hostKeys, joinKeys, "--net-delay 80 --net-loss 10", frames, dumpFrames);
+    // Meanwhile a third player is turned away, and changes nothing.
+    SideResult third;
+    const PairResult bad = play(hostKeys, joinKeys, "--net-delay 80 --net-loss 10", frames, dumpFrames, [&](int port) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        third = intrude(port);
+    });
+    EXPECT_EQ(third.exitCode, 2);
+    EXPECT_EQ(third.errors, "tumblebout-headless: cannot join 127.0.0.1: the host is already playing an opponent\n");
     for (const SideResult* result : {&perfect.host, &perfect.join, &bad.host, &bad.join}) {
         ASSERT_EQ(result->exitCode, 0) << result->errors;
         ASSERT_EQ(result->dumps.size(), dumpFrames.size()) << result->errors;
