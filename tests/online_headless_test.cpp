@@ -1,9 +1,9 @@
 // Online series between two headless runners over the loopback interface: a bad
 // network (delay and loss each way) must end in exactly the state of a perfect one,
 // whatever a third player trying to join meanwhile does; each side's keys must move
-// its own fighter; and a player who leaves ends the other
-// side with OPPONENT LEFT, both replays playing back the confirmed frames. Every
-// runner is killed after a time limit.
+// its own fighter; and a player who leaves ends the other side with OPPONENT LEFT,
+// both replays playing back the confirmed frames. Every runner is killed after a time
+// limit.
 
 #include <gtest/gtest.h>
 
