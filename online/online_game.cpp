@@ -1,6 +1,7 @@
 // The online series in the window.
 #include "online/online_game.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -19,15 +20,19 @@ namespace {
 constexpr int KeyF3 = 114;
 constexpr int MessageMs = 3000;      // an end's message stays this long (Enter or Esc go on)
 constexpr float MessageScale = 0.15f;
+constexpr float MessageWidth = 984;  // pixels a message may take across
 constexpr float CornerScale = 0.07f;
 
 void say(const std::string& line) { std::fprintf(stderr, "tumblebout: %s\n", line.c_str()); }
 
-// One frame of a text screen with `text` in the middle.
+// One frame of a text screen with `text` in the middle, made smaller if it would not
+// fit across (a refusal names the host and the reason).
 void showMessage(Game& game, const std::string& text) {
     beginMenuFrame(game);
     useTitleColour(game);
-    drawCentred(text, 384 - 20, MessageScale);
+    const int width = TextWidth(text);
+    const float scale = width > 0 ? std::min(MessageScale, MessageWidth / static_cast<float>(width)) : MessageScale;
+    drawCentred(text, 384 - 20, scale);
     SetScale(1, 1);
     presentFrame();
 }
