@@ -127,7 +127,10 @@ public:
 
     // ---- Operations, by subsystem -------------------------------------------------------------------------
     // Shell (game/run.cpp, game/music.cpp, game/palette.cpp)
-    void run();
+    void run();          // startUp, showSplash, mainLoop
+    void startUp();      // resources, scores, options, the generator's seed, the display
+    void showSplash();   // two seconds, while the music loads
+    void mainLoop();     // the menus and the games they start, until QUIT
     void loadResources();
     void openDisplay();
     void loadMusic();
@@ -150,6 +153,7 @@ public:
     int finishMatch();
     void beginSeries();
     bool countMatchResult(int result);
+    void stepSeries(const InputRecord& input);
     void announce();
     void drawBanner();
     void addEnergyBonus();

@@ -15,6 +15,25 @@ constexpr CommandOption gameOptionTable[] = {
      [](CommandLine& line, const std::string& file) { line.replay = file; return !file.empty(); }},
     {"--replay-last", "", "watch the newest replay",
      [](CommandLine& line, const std::string&) { line.replayLast = true; return true; }},
+    {"--host", "[PORT]", "wait for an opponent to play online (port 27615 unless given)",
+     [](CommandLine& line, const std::string& port) {
+         line.online.role = OnlineRole::Host;
+         if (port.empty()) return true;
+         const std::optional<uint16_t> number = parsePort(port);
+         if (number) line.online.port = *number;
+         return number.has_value();
+     }},
+    {"--join", "ADDRESS[:PORT]", "play online against the host at ADDRESS",
+     [](CommandLine& line, const std::string& target) { return parseJoinTarget(target, line.online); }},
+    {"--coop", "", "host the two-player co-op campaign instead of the versus series",
+     [](CommandLine& line, const std::string&) { line.online.coop = true; return true; }},
+    {"--input-delay", "N", "host: frames before a key acts, 0 to 8 (default 2)",
+     [](CommandLine& line, const std::string& frames) {
+         const std::optional<int> delay = parseInputDelay(frames);
+         if (delay) line.online.inputDelay = *delay;
+         line.inputDelayGiven = true;
+         return delay.has_value();
+     }},
     {"--help", "", "show this help and exit",
      [](CommandLine& line, const std::string&) { line.help = true; return true; }},
     {"--version", "", "show the version and exit",
@@ -66,7 +85,17 @@ const std::vector<Row> keyRows = {
     {"Enter, Space", "go on"},
     {"F11, Alt+Enter", "switch between a window and full screen"},
     {"F12", "save a screenshot"},
+    {"F3", "online: show or hide the round trip and the rollback frames"},
 };
+
+// What the options say together.
+std::string checkTogether(const CommandLine& line) {
+    const bool online = line.online.role != OnlineRole::None;
+    if (line.online.coop && line.online.role != OnlineRole::Host) return "--coop needs --host";
+    if (line.inputDelayGiven && line.online.role != OnlineRole::Host) return "--input-delay needs --host";
+    if (online && (line.replayLast || !line.replay.empty())) return "a replay cannot be watched online";
+    return "";
+}
 
 }  // namespace
 
@@ -97,6 +126,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, std::span<con
         else if (!option->apply(line, value.value_or("")))
             line.error = "bad value '" + value.value_or("") + "' for " + name;
     }
+    if (line.error.empty()) line.error = checkTogether(line);
     return line;
 }
 

@@ -8,12 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "online/online_options.h"
+
 struct CommandLine {
     bool help = false;               // --help: print the help and exit
     bool version = false;            // --version: print the version and exit
     std::optional<bool> fullscreen;  // --fullscreen / --windowed, this run only; unset: the FULLSCREEN option
     std::string replay;              // --replay FILE: watch this replay instead of playing
     bool replayLast = false;         // --replay-last: watch the newest replay
+    OnlineOptions online;            // --host [PORT], --join ADDRESS[:PORT], --coop, --input-delay N
+    bool inputDelayGiven = false;    // --input-delay was given (only a host may)
     std::string error;               // why the arguments cannot be understood; empty when they can
 };
 
@@ -35,7 +39,9 @@ std::span<const CommandOption> gameOptions();
 // Reads the arguments that follow the program's name. An option's value may follow it
 // as the next argument or be joined to it with '='; a value that may be left out is
 // taken from the next argument only when that does not start with '-'. Where two
-// options set the same field, the later one counts.
+// options set the same field, the later one counts. Options that cannot go together
+// (--coop or --input-delay without hosting, a replay online)
+// are an error.
 CommandLine parseCommandLine(const std::vector<std::string>& args,
                              std::span<const CommandOption> options = gameOptions());
 

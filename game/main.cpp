@@ -12,6 +12,7 @@
 #include "game/command_line.h"
 #include "game/fingerprint.h"
 #include "game/folders.h"
+#include "online/online_game.h"
 #include "platform/controllers.h"
 #include "platform/sdl_backend.h"
 #include "replay/replay_file.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
             return watchReplay(game, read.replay);
         }
         game.replayFolder = ReplayFolderName;
+        if (line.online.role != OnlineRole::None) return playOnline(game, line.online);
         game.run();
     } catch (const ProgramEnd& end) {
         return end.exitCode;

@@ -37,7 +37,7 @@ int Game::playMatch() {
         presentFrame();
     }
     const int result = finishMatch();
-    recorder.save(*this);
+    recorder.save();
     return result;
 }
 
@@ -124,6 +124,15 @@ bool Game::countMatchResult(int result) {
     if (level >= 20) result = 2;
     level += 1;
     return result != 2 && result != 3;
+}
+
+// One frame of a series played without leaving the step (online): a match that ends
+// is counted at once and the next one set up, so the following frame is the new
+// match's first. A series over stays at "end", and stepping it changes nothing.
+void Game::stepSeries(const InputRecord& input) {
+    if (matchState == "end") return;
+    stepMatch(input);
+    if (matchState == "end" && countMatchResult(finishMatch())) setupMatch();
 }
 
 void Game::countFrame() {

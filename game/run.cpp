@@ -111,6 +111,12 @@ void Game::loadMusic() {
 }
 
 void Game::run() {
+    startUp();
+    showSplash();
+    mainLoop();
+}
+
+void Game::startUp() {
     screen = "splash";
     selection = 0;
     loadResources();
@@ -123,7 +129,9 @@ void Game::run() {
     simulationFingerprint();
     SeedRnd(MilliSecs());
     openDisplay();
+}
 
+void Game::showSplash() {
     // The first splash frame shows while the music loads; the two seconds include it.
     drawSplash(*this);
     presentFrame();
@@ -140,7 +148,9 @@ void Game::run() {
         }
     }
     SetScale(1, 1);
+}
 
+void Game::mainLoop() {
     while (true) {
         const MenuChoice choice = mainMenu();
         if (choice == MenuChoice::Quit) return;

@@ -18,7 +18,7 @@
 // are refused in the handshake.
 inline constexpr uint16_t kProtocolVersion = 1;
 
-inline constexpr size_t kMaxSettingsBytes = 512;  // the host's settings blob in the welcome
+inline constexpr size_t kMaxSettingsBytes = 16 * 1024;  // the host's settings blob in the welcome (a start state)
 inline constexpr int kMaxInputDelay = 8;          // frames
 inline constexpr int kMaxInputsPerPacket = 48;    // more than the window ever leaves unacknowledged
 inline constexpr size_t kMaxPacketBytes = 4 + kMaxSettingsBytes;  // the largest welcome

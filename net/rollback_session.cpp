@@ -176,7 +176,7 @@ void RollbackSession::rollBack() {
     push(SessionRequest::Kind::LoadState, from);
     for (int32_t f = from; f < frame_; ++f) {
         // The state at `from` is the one just loaded; later ones have changed.
-        if (f != from && needsSnapshot(f)) push(SessionRequest::Kind::SaveState, f);
+        if (f != from) push(SessionRequest::Kind::SaveState, f);
         pushAdvance(f, true);
     }
     stats_.rollbackFrames = frame_ - from;
@@ -194,7 +194,7 @@ void RollbackSession::advanceOrWait(const PlayerInput& local) {
         return;
     }
     localInputs_[slot(frame_ + config_.inputDelay)] = local;
-    if (needsSnapshot(frame_)) push(SessionRequest::Kind::SaveState, frame_);
+    push(SessionRequest::Kind::SaveState, frame_);
     pushAdvance(frame_, false);
     ++frame_;
     sendDue_ = true;
@@ -210,7 +210,8 @@ void RollbackSession::pushAdvance(int32_t frame, bool quiet) {
 }
 
 void RollbackSession::reportConfirmed() {
-    const int32_t upTo = std::min(confirmed_, frame_ - 1);
+    int32_t upTo = std::min(confirmed_, frame_ - 1);
+    if (config_.endFrame >= 0) upTo = std::min(upTo, config_.endFrame - 1);
     for (; nextToConfirm_ <= upTo; ++nextToConfirm_)
         push(SessionRequest::Kind::Confirmed, nextToConfirm_,
              inPlayerOrder(localInput(nextToConfirm_), remoteInput(nextToConfirm_)));
@@ -252,7 +253,9 @@ void RollbackSession::push(SessionRequest::Kind kind, int32_t frame, const std::
 // ---- Sending and ending -------------------------------------------------------------
 
 void RollbackSession::setChecksum(int32_t frame, uint64_t checksum) {
-    if (status_ != SessionStatus::Running) return;
+    // A checkpoint asked for before an end was found short of it: the other side, which
+    // found the same end first, never checks it.
+    if (status_ != SessionStatus::Running || (config_.endFrame >= 0 && frame > config_.endFrame)) return;
     ledger_.addLocal(frame, checksum);
     sendPacket(ChecksumPacket{frame, checksum}, Delivery::Reliable);
     if (ledger_.mismatchFrame() >= 0) {
@@ -263,6 +266,14 @@ void RollbackSession::setChecksum(int32_t frame, uint64_t checksum) {
 
 void RollbackSession::leave() {
     if (status_ == SessionStatus::Running) leaveWith(LeaveReason::Quit, SessionStatus::Left);
+}
+
+void RollbackSession::endAt(int32_t frame) {
+    assert(frame <= frame_ && frame <= confirmed_ + 1);
+    if (status_ != SessionStatus::Running || (config_.endFrame >= 0 && config_.endFrame <= frame)) return;
+    config_.endFrame = frame;
+    // A checkpoint on the end frame has had its checksum asked for already.
+    if (frame > 0 && frame % kChecksumInterval == 0 && frame < nextCheckpoint_) endChecksumRequested_ = true;
 }
 
 void RollbackSession::sendInputs(double nowMs) {
@@ -301,7 +312,8 @@ void RollbackSession::checkEnd(double nowMs) {
     if (endFrame < 0 || frame_ < endFrame) return;
     if (endReachedMs_ < 0) endReachedMs_ = nowMs;
     if (endConfirmed() && !endChecksumRequested_) {
-        push(SessionRequest::Kind::SaveState, endFrame);
+        // Frames past an end found late ran already, and saved the end frame's state.
+        if (frame_ == endFrame) push(SessionRequest::Kind::SaveState, endFrame);
         push(SessionRequest::Kind::Checksum, endFrame);
         endChecksumRequested_ = true;
     }

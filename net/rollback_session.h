@@ -21,9 +21,13 @@
 //       case Confirmed: r.inputs are final for r.frame: record them (the replay)
 //       case Checksum:  session.setChecksum(r.frame, checksum of the snapshot of r.frame)
 //   }
-// then draw if a frame was run unquietly. Once status() is no longer Running the
-// session is over: destroy the transport (it delivers the last packets, such as a
-// leave) rather than leaving it unserviced.
+// then draw if a frame was run unquietly. Every frame that runs, first or again, is
+// saved first, so once frame f is confirmed the state at its start is the snapshot of
+// f, and the state at the start of f + 1 that of f + 1 (or, when f + 1 has not run
+// yet, the current state): the caller can follow the confirmed state frame by frame
+// (replays, an end decided by the game, see endAt). Once status() is no longer
+// Running the session is over: destroy the transport (it delivers the last packets,
+// such as a leave) rather than leaving it unserviced.
 //
 // Desync detection: every kChecksumInterval frames, and at the end frame, both sides
 // checksum the confirmed state at the start of that frame and exchange the result; a
@@ -57,7 +61,7 @@ struct SessionRequest {
         SaveState,  // save the current state as the state at the start of `frame`
         LoadState,  // restore the state saved for `frame`
         Advance,    // run `frame` with `inputs`
-        Confirmed,  // `inputs` are final for `frame`; once per frame, in frame order
+        Confirmed,  // `inputs` are final for `frame`; once per frame, in frame order, up to the end
         Checksum,   // checksum the state saved for `frame`, then call setChecksum
     };
     Kind kind = Kind::Advance;
@@ -88,6 +92,13 @@ public:
     void setChecksum(int32_t frame, uint64_t checksum);
     // Ends the session and tells the other side, whose session ends with OpponentLeft.
     void leave();
+    // Ends the session gracefully at `frame`, as SessionConfig::endFrame does, for an
+    // end found while it runs: the game is over in the confirmed state at the start of
+    // `frame`, which both sides see alike. Frames from `frame` on may have run already
+    // (on predictions); none runs any more, none is confirmed, and no checksum past
+    // `frame` is exchanged. Call it while carrying out the Confirmed request of
+    // frame - 1, before the checksum requests of that tick; an earlier end stands.
+    void endAt(int32_t frame);
 
     SessionStatus status() const { return status_; }
     // The next frame to run for the first time.
@@ -117,7 +128,6 @@ private:
     void pushAdvance(int32_t frame, bool quiet);
     void reportConfirmed();
     void requestDueChecksum();
-    bool needsSnapshot(int32_t frame) const { return frame > confirmed_ || frame == nextCheckpoint_; }
     PlayerInput localInput(int32_t frame) const;
     PlayerInput remoteInput(int32_t frame) const;  // confirmed frames only
     std::array<PlayerInput, 2> inPlayerOrder(const PlayerInput& local, const PlayerInput& remote) const;

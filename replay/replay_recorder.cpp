@@ -6,21 +6,27 @@
 #include "game/snapshot.h"
 #include "replay/replay_folder.h"
 
-ReplayRecorder::ReplayRecorder(const Game& game) : recording_(!game.replayFolder.empty()) {
-    if (!recording_) return;
+ReplayRecorder::ReplayRecorder(const Game& game)
+    : ReplayRecorder(game.replayFolder, game.gameMode, game.level,
+                     game.replayFolder.empty() ? std::vector<uint8_t>{} : saveSnapshot(game)) {}
+
+ReplayRecorder::ReplayRecorder(const std::string& folder, const std::string& mode, int level,
+                               std::vector<uint8_t> snapshot)
+    : folder_(folder) {
+    if (folder_.empty()) return;
     replay_.fingerprint = simulationFingerprint();
-    replay_.mode = game.gameMode;
-    replay_.level = game.level;
-    replay_.snapshot = saveSnapshot(game);
+    replay_.mode = mode;
+    replay_.level = level;
+    replay_.snapshot = std::move(snapshot);
 }
 
 void ReplayRecorder::add(const InputRecord& input) {
-    if (!recording_) return;
+    if (folder_.empty()) return;
     appendRecord(replay_.records, input);
     replay_.frames += 1;
 }
 
-std::string ReplayRecorder::save(const Game& game) {
-    if (!recording_) return "";
-    return saveReplayInFolder(game.replayFolder, replay_);
+std::string ReplayRecorder::save() {
+    if (folder_.empty()) return "";
+    return saveReplayInFolder(folder_, replay_);
 }

@@ -3,6 +3,10 @@
 // input record as the step completed it. When the match ends the replay goes into the
 // Game's replay folder; with no folder set nothing is kept.
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "game/input_record.h"
 #include "replay/replay_file.h"
 
@@ -12,11 +16,13 @@ class ReplayRecorder {
 public:
     // Takes the snapshot: call it once the match is set up, before its first step.
     explicit ReplayRecorder(const Game& game);
+    // A match whose first frame is already a snapshot (online, from the confirmed state).
+    ReplayRecorder(const std::string& folder, const std::string& mode, int level, std::vector<uint8_t> snapshot);
     void add(const InputRecord& input);
     // Writes the replay; returns the file's path, or "" when none was written.
-    std::string save(const Game& game);
+    std::string save();
 
 private:
-    bool recording_ = false;
+    std::string folder_;
     Replay replay_;
 };

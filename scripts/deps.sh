@@ -11,6 +11,8 @@ packages=(
   fonts-roboto-unhinted
   # The package test makes a .deb with CPack (which needs file) and checks it.
   file lintian appstream
+  # The online window test runs two games on a virtual display.
+  xvfb xauth
 )
 # `deps.sh fuzz` adds clang and its libFuzzer runtime for scripts/fuzz.sh.
 if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi

@@ -90,7 +90,9 @@ TEST(NetSession, BadNetworksGiveTheStateOfALocalGame) {
             EXPECT_LE(stats.maxRollbackFrames, kMaxRollbackFrames);
             EXPECT_EQ(match.sides[p].worstQuietRun, stats.maxRollbackFrames);
             // Predictions go wrong on a slow link, and get corrected.
-            if (c.impairment.delayMs >= 60) EXPECT_GT(stats.maxRollbackFrames, 0);
+            if (c.impairment.delayMs >= 60) {
+                EXPECT_GT(stats.maxRollbackFrames, 0);
+            }
             // The link's round trip, plus up to two frames for packets read once a frame.
             const double linkMs = 2 * c.impairment.delayMs + c.impairment.jitterMs;
             EXPECT_NEAR(stats.roundTripMs, linkMs + frameMs, frameMs + 5);
@@ -130,6 +132,27 @@ TEST(NetSession, DivergingBuildsEndInDesyncOnBothSides) {
     const int32_t found = std::max(match.sessions[0]->desyncFrame(), match.sessions[1]->desyncFrame());
     EXPECT_EQ(found, (100 / kChecksumInterval + 1) * kChecksumInterval);
     EXPECT_LT(match.sessions[0]->frame(), found + 2 * kMaxRollbackFrames);
+}
+
+TEST(NetSession, AnEndFoundInTheConfirmedStateFinishesBothSidesThere) {
+    // Over at the first frame from 300 on whose state has a position divisible by 5:
+    // neither side knows the frame in advance, and a slow side has run past it.
+    const auto over = [](const ToyState& state) { return state.frame >= 300 && state.position[0] % 5 == 0; };
+    ToyState local;
+    while (!over(local)) stepToy(local, scriptedFrame(local.frame, 2));
+    for (const Impairment& impairment : {Impairment{0, 0, 0, 1}, Impairment{80, 20, 10, 3}}) {
+        SCOPED_TRACE(testing::Message() << impairment.delayMs << " ms");
+        FakeMatch match(impairment, 2, -1);
+        for (ToySide& side : match.sides) side.endsWhen = over;
+        match.runFor(30);
+        for (int p = 0; p < 2; ++p) {
+            EXPECT_EQ(match.sessions[p]->status(), SessionStatus::Finished);
+            EXPECT_EQ(match.sides[p].endFrame, local.frame);
+            EXPECT_EQ(match.sides[p].endState, local);
+            EXPECT_EQ(match.sides[p].confirmed.size(), static_cast<size_t>(local.frame));
+        }
+        EXPECT_LT(match.now, local.frame * frameMs + 1000);  // together, not by giving up
+    }
 }
 
 TEST(NetSession, LeavingAndSilenceEndTheOtherSide) {

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "net/rollback_session.h"
@@ -76,6 +77,10 @@ struct ToySide {
     std::vector<std::array<PlayerInput, 2>> confirmed;  // by frame
     int32_t divergeAt = -1;  // a broken build: this side's simulation differs from that frame
     int worstQuietRun = 0;   // the most frames re-run on one tick
+    // The game's own end: over at the first frame whose confirmed state passes this.
+    std::function<bool(const ToyState&)> endsWhen;
+    int32_t endFrame = -1;   // where endsWhen found it
+    ToyState endState;
 
     void carryOut(RollbackSession& session, const std::vector<SessionRequest>& requests) {
         int quietRun = 0;
@@ -102,8 +107,10 @@ struct ToySide {
                     }
                     break;
                 case SessionRequest::Kind::Confirmed:
+                    if (endFrame >= 0 && r.frame >= endFrame) break;  // asked for before the end was found
                     EXPECT_EQ(r.frame, static_cast<int32_t>(confirmed.size()));
                     confirmed.push_back(r.inputs);
+                    if (endsWhen) followConfirmed(session, r.frame + 1);
                     break;
                 case SessionRequest::Kind::Checksum:
                     ASSERT_EQ(snapshotFrame[slot], r.frame);
@@ -113,5 +120,20 @@ struct ToySide {
         }
         worstQuietRun = std::max(worstQuietRun, quietRun);
         EXPECT_EQ(state.frame, session.frame()) << "the state is not left at the session's frame";
+    }
+
+    // The confirmed state at the start of `next`: its snapshot, or the state itself when
+    // `next` has not run yet.
+    void followConfirmed(RollbackSession& session, int32_t next) {
+        const size_t slot = static_cast<size_t>(next) % kSnapshotSlots;
+        if (next != session.frame()) {
+            ASSERT_EQ(snapshotFrame[slot], next) << "no snapshot of a confirmed frame";
+        }
+        const ToyState& after = next == session.frame() ? state : snapshots[slot];
+        if (endsWhen(after)) {
+            endFrame = next;
+            endState = after;
+            session.endAt(next);
+        }
     }
 };

@@ -87,3 +87,27 @@ TEST(CommandLineUsage, OneAlignedLinePerOptionWithItsValue) {
               "  --host [PORT]  a value that may be left out\n"
               "  --replay FILE  a value that must be given\n");
 }
+
+TEST(CommandLineGame, OnlinePlayHostsOrJoinsWithTheHostsChoices) {
+    const CommandLine host = parseCommandLine({"--host", "--coop", "--input-delay", "3"});
+    EXPECT_EQ(host.error, "");
+    EXPECT_EQ(host.online.role, OnlineRole::Host);
+    EXPECT_EQ(host.online.port, 27615);
+    EXPECT_TRUE(host.online.coop);
+    EXPECT_EQ(host.online.inputDelay, 3);
+    EXPECT_EQ(parseCommandLine({"--host", "4000"}).online.port, 4000);
+
+    const CommandLine join = parseCommandLine({"--join", "example.org:4000"});
+    EXPECT_EQ(join.online.role, OnlineRole::Join);
+    EXPECT_EQ(join.online.address, "example.org");
+    EXPECT_EQ(join.online.port, 4000);
+    EXPECT_EQ(parseCommandLine({"--join", "192.168.1.2"}).online.port, 27615);
+
+    EXPECT_EQ(parseCommandLine({"--host", "65536"}).error, "bad value '65536' for --host");
+    EXPECT_EQ(parseCommandLine({"--join", "example.org:0"}).error, "bad value 'example.org:0' for --join");
+    EXPECT_EQ(parseCommandLine({"--join", ":4000"}).error, "bad value ':4000' for --join");
+    EXPECT_EQ(parseCommandLine({"--host", "--input-delay", "9"}).error, "bad value '9' for --input-delay");
+    EXPECT_EQ(parseCommandLine({"--join", "a", "--coop"}).error, "--coop needs --host");
+    EXPECT_EQ(parseCommandLine({"--join", "a", "--input-delay", "1"}).error, "--input-delay needs --host");
+    EXPECT_EQ(parseCommandLine({"--host", "--replay-last"}).error, "a replay cannot be watched online");
+}

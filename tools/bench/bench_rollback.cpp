@@ -1,11 +1,17 @@
-// Rollback readiness: the size of a snapshot, the time to save and to restore it, and a
-// restore followed by eight quiet steps (what a rollback of eight frames costs), for a
+// Rollback readiness: the size of a snapshot, the time to save and to restore it, a
+// restore followed by eight quiet steps (what a rollback of eight frames costs), and
+// the online driver's whole tick at the most rollback the window allows, for a
 // six-fighter fight as the game plays it and for every burst slot full of particles.
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
 
 #include "game/Game.h"
 #include "game/fingerprint.h"
 #include "game/snapshot.h"
+#include "net/fake_link.h"
+#include "online/online_match.h"
 #include "platform/headless.h"
 
 namespace {
@@ -69,9 +75,47 @@ void BM_RollbackEightQuietFrames(benchmark::State& state) {
     state.SetLabel("restore + 8 quiet steps, six fighters");
 }
 
+SessionRequest request(SessionRequest::Kind kind, int32_t frame, bool quiet = false) {
+    SessionRequest r;
+    r.kind = kind;
+    r.frame = frame;
+    r.quiet = quiet;
+    return r;
+}
+
+// What the online driver does on a tick that corrects kMaxRollbackFrames frames: load
+// the first wrong one, run it and the rest again quietly (saving each), then save and
+// run the new frame with its drawing. The counter is the slowest tick seen.
+void BM_OnlineTickAtMostRollback(benchmark::State& state) {
+    HeavyFight fight(state.range(0) != 0);
+    FakeLink link;
+    RollbackSession session(link.end(0), {}, 0);
+    OnlineMatch match(fight.game, false);
+    std::vector<SessionRequest> forward, rollback;
+    for (int32_t f = 0; f <= kMaxRollbackFrames; ++f) {
+        forward.push_back(request(SessionRequest::Kind::SaveState, f));
+        forward.push_back(request(SessionRequest::Kind::Advance, f));
+    }
+    rollback.push_back(request(SessionRequest::Kind::LoadState, 0));
+    for (int32_t f = 0; f <= kMaxRollbackFrames; ++f) {
+        if (f > 0) rollback.push_back(request(SessionRequest::Kind::SaveState, f));
+        rollback.push_back(request(SessionRequest::Kind::Advance, f, f < kMaxRollbackFrames));
+    }
+    match.carryOut(session, forward);
+    double worstMs = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        match.carryOut(session, rollback);
+        worstMs = std::max(worstMs, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.counters["worst_ms"] = worstMs;
+    state.SetLabel("load, 8 quiet frames, the new frame drawn; six fighters");
+}
+
 }  // namespace
 
 // Argument 0: the fight as played (about 90 bursts of 300 or fewer); 1: all 100 slots full.
 BENCHMARK(BM_SnapshotSave)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SnapshotRestore)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RollbackEightQuietFrames)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OnlineTickAtMostRollback)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -34,7 +34,7 @@ uint64_t fakeChecksum(int32_t frame) { return static_cast<uint64_t>(frame) * 0x9
 void tickHost(RollbackSession& host, double nowMs) {
     const int32_t frameBefore = host.frame();
     const std::vector<SessionRequest>& requests = host.tick({}, nowMs);
-    if (requests.size() > 2 * kMaxRollbackFrames + 8) broken("too many requests on one tick");
+    if (requests.size() > 3 * kMaxRollbackFrames + 8) broken("too many requests on one tick");
     int quietFrames = 0;
     for (const SessionRequest& r : requests) {
         if (r.kind == SessionRequest::Kind::LoadState && frameBefore - r.frame > kMaxRollbackFrames)

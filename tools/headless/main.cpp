@@ -1,6 +1,7 @@
 // tumblebout-headless: runs the real game, from start-up on, on the headless backend,
 // driven by an input script, and writes state dumps and pictures at chosen frames. With
-// --replay it plays a saved match instead, its first frame being frame 0.
+// --replay it plays a saved match instead, its first frame being frame 0; with --host
+// or --join an online series (tools/headless/online_run.h).
 // Exit status: 0 when the game ends or the frames run out; 2 for a bad argument,
 // folder, script or replay (one line on stderr); otherwise the game's own exit status.
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include "replay/replay_folder.h"
 #include "replay/replay_player.h"
 #include "tools/headless/input_script.h"
+#include "tools/headless/online_run.h"
 #include "tools/headless/runner_options.h"
 #include "tools/headless/state_dump.h"
 
@@ -127,7 +129,11 @@ int main(int argc, char** argv) {
     backend.record = false;
     backend.offscreenGL = !options.shots.empty();
     headless::start(backend);
-    for (const headless::ScriptEvent& event : script.events) headless::schedule(event);
+    const bool online = options.online.role != OnlineRole::None;
+    // Online, the script's keys are the local player's, read frame by frame.
+    if (!online) {
+        for (const headless::ScriptEvent& event : script.events) headless::schedule(event);
+    }
 
     int exitCode = 0;
     {
@@ -135,9 +141,10 @@ int main(int argc, char** argv) {
         Game game;
         game.dataFolder = dataFolder;
         game.replayFolder = ReplayFolderName;
-        headless::setFrameHook([&](int frame) { afterFrame(absolute, game, frame); });
+        if (!online) headless::setFrameHook([&](int frame) { afterFrame(absolute, game, frame); });
         try {
-            exitCode = options.replayPath.empty() ? (game.run(), 0) : watchReplay(game, replay.replay);
+            if (online) exitCode = runOnline(game, absolute, script);
+            else exitCode = options.replayPath.empty() ? (game.run(), 0) : watchReplay(game, replay.replay);
         } catch (const ProgramEnd& end) {
             exitCode = end.exitCode;
         }

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "net/protocol.h"
+
 namespace {
 
 std::optional<long> wholeNumber(const std::string& text, long minimum) {
@@ -51,9 +53,33 @@ std::string addFrameFile(std::vector<FrameFile>& files, const std::string& value
     return "";
 }
 
+std::string setHost(OnlineOptions& online, const std::string& value) {
+    const std::optional<uint16_t> port = parsePort(value);
+    if (!port) return "expected a port number 0 to 65535 (0: any free one)";
+    online.role = OnlineRole::Host;
+    online.address = "127.0.0.1";  // the runner plays on this machine only
+    online.port = *port;
+    return "";
+}
+
+std::string setInputDelay(OnlineOptions& online, const std::string& value) {
+    const std::optional<int> delay = parseInputDelay(value);
+    if (!delay) return "expected a number of frames 0 to " + std::to_string(kMaxInputDelay);
+    online.inputDelay = *delay;
+    return "";
+}
+
+std::string setLoss(Impairment& impairment, const std::string& value) {
+    const std::optional<long> percent = wholeNumber(value, 0);
+    if (!percent || *percent > 100) return "expected a percentage 0 to 100";
+    impairment.lossPercent = static_cast<int>(*percent);
+    return "";
+}
+
 struct RunnerOption {
     const char* name;
     ApplyOption apply;
+    bool takesValue = true;
 };
 
 constexpr RunnerOption runnerOptions[] = {
@@ -67,6 +93,22 @@ constexpr RunnerOption runnerOptions[] = {
      [](RunnerOptions& o, const std::string& v) { return setCount(o.frames, v, "expected a number of frames 0 or more"); }},
     {"--dump", [](RunnerOptions& o, const std::string& v) { return addFrameFile(o.dumps, v); }},
     {"--shot", [](RunnerOptions& o, const std::string& v) { return addFrameFile(o.shots, v); }},
+    {"--host", [](RunnerOptions& o, const std::string& v) { return setHost(o.online, v); }},
+    {"--join",
+     [](RunnerOptions& o, const std::string& v) {
+         return parseJoinTarget(v, o.online) ? std::string() : std::string("expected ADDRESS or ADDRESS:PORT");
+     }},
+    {"--coop", [](RunnerOptions& o, const std::string&) { o.online.coop = true; return std::string(); }, false},
+    {"--input-delay", [](RunnerOptions& o, const std::string& v) { return setInputDelay(o.online, v); }},
+    {"--net-delay",
+     [](RunnerOptions& o, const std::string& v) {
+         int ms = 0;
+         const std::string wrong = setCount(ms, v, "expected milliseconds 0 or more");
+         o.impairment.delayMs = ms;
+         return wrong;
+     }},
+    {"--net-loss", [](RunnerOptions& o, const std::string& v) { return setLoss(o.impairment, v); }},
+    {"--real-time", [](RunnerOptions& o, const std::string&) { o.realTime = true; return std::string(); }, false},
 };
 
 const RunnerOption* findOption(const std::string& name) {
@@ -78,6 +120,9 @@ const RunnerOption* findOption(const std::string& name) {
 // What the options say together: a run has an end, and every file is written in it.
 std::string checkTogether(const RunnerOptions& options) {
     if (options.frames < 0) return "--frames is needed: the number of frames to run";
+    const bool online = options.online.role != OnlineRole::None;
+    if (online && !options.replayPath.empty()) return "--replay cannot go with --host or --join";
+    if (options.online.coop && options.online.role != OnlineRole::Host) return "--coop is the host's choice";
     const std::pair<const char*, const std::vector<FrameFile>*> kinds[] = {{"--dump", &options.dumps},
                                                                           {"--shot", &options.shots}};
     for (const auto& [name, files] : kinds) {
@@ -109,7 +154,12 @@ ParsedArgs parseRunnerArgs(const std::vector<std::string>& args) {
             parsed.error = "unknown argument '" + args[i] + "'";
             return parsed;
         }
-        if (!hasValue) {
+        if (!option->takesValue) {
+            if (hasValue) {
+                parsed.error = name + " takes no value";
+                return parsed;
+            }
+        } else if (!hasValue) {
             if (i + 1 >= args.size()) {
                 parsed.error = name + " needs a value";
                 return parsed;

@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "net/impaired_transport.h"
+#include "online/online_options.h"
+
 struct FrameFile {
     int frame = 0;      // after this many presented frames
     std::string path;
@@ -19,6 +22,11 @@ struct RunnerOptions {
     int frames = -1;          // --frames, required: the run ends after this many frames
     std::vector<FrameFile> dumps;  // --dump N:FILE
     std::vector<FrameFile> shots;  // --shot N:FILE
+    // An online series instead of the game (--host PORT, --join ADDRESS:PORT, --coop,
+    // --input-delay N); frame 0 is its first frame, and the frames are confirmed ones.
+    OnlineOptions online;
+    Impairment impairment;    // --net-delay MS, --net-loss PERCENT: this side's outgoing packets
+    bool realTime = false;    // --real-time: online, one tick per 60th of a second, as in a window
 };
 
 struct ParsedArgs {
@@ -27,6 +35,7 @@ struct ParsedArgs {
 };
 
 // `args` are the arguments after the program name. Each option takes its value as the
-// next argument or after '=' ("--frames 10" or "--frames=10"). --frames is required,
-// and no dump or shot may ask for a frame after the last.
+// next argument or after '=' ("--frames 10" or "--frames=10"), except --coop and
+// --real-time, which take none. --frames is required, and no dump or shot may ask for a frame after the
+// last.
 ParsedArgs parseRunnerArgs(const std::vector<std::string>& args);

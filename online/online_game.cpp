@@ -1,0 +1,138 @@
+// The online series in the window.
+#include "online/online_game.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "frontend/menu_drawing.h"
+#include "frontend/menu_frame.h"
+#include "game/Game.h"
+#include "game/keys.h"
+#include "online/online_input.h"
+#include "online/online_link.h"
+#include "online/online_match.h"
+#include "online/start_state.h"
+#include "platform/backend.h"
+
+namespace {
+
+constexpr int KeyF3 = 114;
+constexpr int MessageMs = 3000;      // an end's message stays this long (Enter or Esc go on)
+constexpr float MessageScale = 0.15f;
+constexpr float MessageWidth = 984;  // pixels a message may take across
+constexpr float CornerScale = 0.07f;
+
+void say(const std::string& line) { std::fprintf(stderr, "tumblebout: %s\n", line.c_str()); }
+
+// One frame of a text screen with `text` in the middle, made smaller if it would not
+// fit across (a refusal names the host and the reason).
+void showMessage(Game& game, const std::string& text) {
+    beginMenuFrame(game);
+    useTitleColour(game);
+    const int width = TextWidth(text);
+    const float scale = width > 0 ? std::min(MessageScale, MessageWidth / static_cast<float>(width)) : MessageScale;
+    drawCentred(text, 384 - 20, scale);
+    SetScale(1, 1);
+    presentFrame();
+}
+
+void holdMessage(Game& game, const std::string& text) {
+    drainInput();
+    const int start = MilliSecs();
+    while (MilliSecs() - start < MessageMs && !KeyHit(key::Enter) && !KeyHit(key::Esc) && !KeyHit(key::Space))
+        showMessage(game, text);
+}
+
+void drawNetLine(const NetStats& stats) {
+    const std::string line = "RTT " + std::to_string(static_cast<int>(stats.roundTripMs + 0.5f)) + " MS   ROLLBACK " +
+                             std::to_string(stats.rollbackFrames) + " (MOST " + std::to_string(stats.maxRollbackFrames) +
+                             ")";
+    SetColor(255, 255, 255);
+    SetAlpha(1);
+    SetScale(CornerScale, CornerScale);
+    DrawText(line, 8, 4);
+    SetScale(1, 1);
+}
+
+// The series itself, once both sides hold its first state; returns how it ended.
+SessionStatus playSeries(Game& game, OnlineLink& link, bool host, bool coop) {
+    OnlineMatch match(game, host && coop);
+    SessionConfig config;
+    config.localPlayer = host ? 0 : 1;
+    config.inputDelay = link.inputDelay;
+    RollbackSession session(link.transport(), config, systemMilliseconds());
+    bool netLine = false;
+    TypedCharacters typed;
+    drainInput();
+    game.startMusic();
+    HideMouse();
+    try {
+        while (session.status() == SessionStatus::Running) {
+            if (KeyHit(key::Esc)) {
+                session.leave();
+                break;
+            }
+            if (KeyHit(KeyF3)) netLine = !netLine;
+            PlayerInput keys = readLocalPlayerInput();
+            if (host) keys.typed = typed.offer();
+            else dropTypedCharacters();
+            const int32_t before = session.frame();
+            const bool shown = match.carryOut(session, session.tick(keys, systemMilliseconds()));
+            if (session.frame() > before) typed.taken();
+            if (shown) {
+                game.paceSlowMotion();
+                if (netLine) drawNetLine(session.stats());
+            }
+            // With no new frame the last one is shown again: a frame's time still passes.
+            presentFrame();
+        }
+    } catch (const ProgramEnd&) {
+        session.leave();  // the window was closed: the other side is told, not left waiting
+        match.saveReplay();
+        throw;
+    }
+    ShowMouse();
+    game.stopMusic();
+    const std::string replay = match.saveReplay();
+    if (session.status() == SessionStatus::Desync && !replay.empty()) say("this side's replay: " + replay);
+    return session.status();
+}
+
+}  // namespace
+
+int playOnline(Game& game, const OnlineOptions& options) {
+    const bool host = options.role == OnlineRole::Host;
+    game.startUp();
+    game.loadMusic();
+    const std::vector<uint8_t> settings = host ? beginOnlineSeries(game, options.coop) : std::vector<uint8_t>{};
+    const std::string joining = "CONNECTING TO " + Upper(options.address);
+    bool announced = false;
+    drainInput();
+    LinkResult made = connectOnline(options, {}, settings, [&](uint16_t port) {
+        const std::string text = host ? waitingMessage(port) : joining;
+        if (!announced) say(text);
+        announced = true;
+        showMessage(game, text);
+        return KeyHit(key::Esc) == 0;
+    });
+    if (made.cancelled) return 0;
+    if (!made.link) {
+        say(made.error);
+        holdMessage(game, Upper(made.error));
+        return 2;
+    }
+    // The host's own screen went on animating while it waited: both start from the bytes sent.
+    if (!adoptStartState(game, made.link->settings)) {
+        say("the host's start state cannot be read");
+        return 2;
+    }
+    say(host ? "playing online as player 1" : "playing online as player 2");
+    const SessionStatus status = playSeries(game, *made.link, host, options.coop);
+    made.link.reset();  // delivers the last packets (a leave) before the message shows
+    const std::string message = sessionEndMessage(status);
+    if (message.empty()) return 0;
+    say(message);
+    holdMessage(game, message);
+    return status == SessionStatus::OpponentLeft ? 0 : 1;
+}

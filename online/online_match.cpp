@@ -1,0 +1,135 @@
+// Carrying out the rollback session's requests on the game, and following the
+// confirmed state.
+#include "online/online_match.h"
+
+#include <cassert>
+
+#include "game/Game.h"
+#include "game/snapshot.h"
+#include "online/online_input.h"
+
+const char* sessionEndMessage(SessionStatus status) {
+    switch (status) {
+        case SessionStatus::Running:
+        case SessionStatus::Finished:
+        case SessionStatus::Left: return "";
+        case SessionStatus::OpponentLeft: return "OPPONENT LEFT";
+        case SessionStatus::ConnectionLost:
+        case SessionStatus::PeerMisbehaved: return "CONNECTION LOST";
+        case SessionStatus::Desync: return "DESYNC";
+    }
+    return "";
+}
+
+OnlineMatch::OnlineMatch(Game& game, bool savesScores) : game_(game), savesScores_(savesScores) {
+    game_.quiet = false;
+    game_.pausesOnKeyboard = false;  // P is not read online
+    game_.savesScores = false;       // predicted frames must not write the table; see follow
+    game_.screen = "match";
+    game_.selection = 0;
+    confirmedMatchState_ = game_.matchState;
+    recorder_.emplace(game_.replayFolder, game_.gameMode, game_.level, saveSnapshot(game_));
+}
+
+bool OnlineMatch::carryOut(RollbackSession& session, const std::vector<SessionRequest>& requests) {
+    bool shown = false;
+    for (const SessionRequest& r : requests) {
+        switch (r.kind) {
+            case SessionRequest::Kind::SaveState: {
+                Slot& slot = slotOf(r.frame);
+                assert(r.frame == liveFrame_);
+                slot.frame = r.frame;
+                saveSnapshot(game_, slot.state);
+                slot.mark = markOf();
+                break;
+            }
+            case SessionRequest::Kind::LoadState: {
+                const Slot& slot = slotOf(r.frame);
+                assert(slot.frame == r.frame);
+                restoreSnapshot(game_, slot.state.data(), slot.state.size());
+                liveFrame_ = r.frame;
+                break;
+            }
+            case SessionRequest::Kind::Advance:
+                game_.quiet = r.quiet;
+                game_.stepSeries(matchInputFromPlayers(r.inputs));
+                game_.quiet = false;
+                liveFrame_ = r.frame + 1;
+                shown = shown || !r.quiet;
+                break;
+            case SessionRequest::Kind::Confirmed:
+                confirm(session, r);
+                break;
+            case SessionRequest::Kind::Checksum: {
+                const Slot& slot = slotOf(r.frame);
+                assert(slot.frame == r.frame);
+                session.setChecksum(r.frame, hashBytes(slot.state.data(), slot.state.size()));
+                break;
+            }
+        }
+    }
+    return shown;
+}
+
+OnlineMatch::Mark OnlineMatch::markOf() const {
+    Mark mark{game_.frameCounter, game_.matchState, game_.gameMode, game_.level, std::nullopt};
+    if (game_.matchState == "highscores") mark.scores = game_.highScores;
+    return mark;
+}
+
+void OnlineMatch::confirm(RollbackSession& session, const SessionRequest& request) {
+    // Asked for in the tick that found the series over, past its end.
+    if (seriesOver_ || request.frame != confirmedFrames_) return;
+    recorder_->add(matchInputFromPlayers(request.inputs));
+    confirmedFrames_ = request.frame + 1;
+    follow(session, confirmedFrames_);
+    if (onConfirmed) onConfirmed(confirmedFrames_);
+}
+
+// The state at the start of `frame` is confirmed now: a new match of the series, its
+// end, or the campaign's entry into the high-score table shows there first.
+void OnlineMatch::follow(RollbackSession& session, int32_t frame) {
+    const bool live = frame == liveFrame_;
+    const Slot& slot = slotOf(frame);
+    assert(live || slot.frame == frame);
+    const Mark mark = live ? markOf() : slot.mark;
+
+    if (savesScores_ && mark.scores && confirmedMatchState_ == "game over") saveConfirmedScores(*mark.scores);
+    confirmedMatchState_ = mark.matchState;
+
+    if (mark.matchState == "end") {
+        seriesOver_ = true;
+        recorder_->save();
+        session.endAt(frame);
+    } else if (mark.frameCounter == 0) {
+        recorder_->save();
+        recorder_.emplace(game_.replayFolder, mark.gameMode, mark.level, live ? saveSnapshot(game_) : slot.state);
+    }
+}
+
+void OnlineMatch::saveConfirmedScores(const ScoreTable& table) {
+    const ScoreTable shown = game_.highScores;
+    game_.highScores = table;
+    game_.saveHighScores();
+    game_.highScores = shown;
+}
+
+void OnlineMatch::useConfirmedState(int32_t frame, const std::function<void(const Game&)>& use) {
+    if (frame == liveFrame_) {
+        use(game_);
+        return;
+    }
+    const Slot& slot = slotOf(frame);
+    assert(slot.frame == frame);
+    saveSnapshot(game_, spare_);
+    restoreSnapshot(game_, slot.state.data(), slot.state.size());
+    use(game_);
+    restoreSnapshot(game_, spare_.data(), spare_.size());
+}
+
+std::string OnlineMatch::saveReplay() {
+    if (seriesOver_ || !recorder_) return "";
+    const std::string path = recorder_->save();
+    recorder_.reset();
+    return path;
+}
