@@ -94,8 +94,12 @@ int main(int argc, char** argv) {
             return watchReplay(game, read.replay);
         }
         game.replayFolder = ReplayFolderName;
-        if (line.online.role != OnlineRole::None) return playOnline(game, line.online);
-        game.run();
+        if (line.online.role != OnlineRole::None) {
+            playOnline(game, line.online);
+            game.mainLoop();
+        } else {
+            game.run();
+        }
     } catch (const ProgramEnd& end) {
         return end.exitCode;
     }

@@ -99,9 +99,8 @@ SessionStatus playSeries(Game& game, OnlineLink& link, bool host, bool coop) {
     return session.status();
 }
 
-}  // namespace
-
-int playOnline(Game& game, const OnlineOptions& options) {
+// The wait, the series and its end's message.
+void playOnlineSeries(Game& game, const OnlineOptions& options) {
     const bool host = options.role == OnlineRole::Host;
     game.startUp();
     game.loadMusic();
@@ -116,23 +115,37 @@ int playOnline(Game& game, const OnlineOptions& options) {
         showMessage(game, text);
         return KeyHit(key::Esc) == 0;
     });
-    if (made.cancelled) return 0;
+    if (made.cancelled) return;
     if (!made.link) {
         say(made.error);
         holdMessage(game, Upper(made.error));
-        return 2;
+        return;
     }
     // The host's own screen went on animating while it waited: both start from the bytes sent.
     if (!adoptStartState(game, made.link->settings)) {
         say("the host's start state cannot be read");
-        return 2;
+        holdMessage(game, "THE HOST'S START STATE CANNOT BE READ");
+        return;
     }
     say(host ? "playing online as player 1" : "playing online as player 2");
     const SessionStatus status = playSeries(game, *made.link, host, options.coop);
     made.link.reset();  // delivers the last packets (a leave) before the message shows
     const std::string message = sessionEndMessage(status);
-    if (message.empty()) return 0;
+    if (message.empty()) return;
     say(message);
     holdMessage(game, message);
-    return status == SessionStatus::OpponentLeft ? 0 : 1;
+}
+
+}  // namespace
+
+void playOnline(Game& game, const OnlineOptions& options) {
+    playOnlineSeries(game, options);
+    // The series ran on the host's options and score table: the menu is the player's own.
+    game.quiet = false;
+    game.pausesOnKeyboard = true;
+    game.savesScores = true;
+    game.defaultHighScores();
+    game.loadHighScores();
+    game.resetOptions();
+    game.loadPrefs();
 }

@@ -4,13 +4,13 @@
 // series at the display's pace with each frame drawn as first shown, and its end.
 // Esc leaves the series for both sides; F3 shows or hides a corner line with the
 // round trip and the rollback frames. The end's message ("OPPONENT LEFT", "CONNECTION
-// LOST", "DESYNC") is shown centred and printed once on stderr; then the program ends.
+// LOST", "DESYNC") is shown centred and printed once on stderr. However it ends (a
+// refusal, Esc while waiting, the series over or broken off), the game is then back
+// at the player's own options and score table, ready for the main menu.
 // The start of play is said on stderr too ("playing online as player 1").
 
 #include "online/online_options.h"
 
 class Game;
 
-// The exit status: 0 when the series ended or a player left, 1 when the connection
-// was lost or the two sides went out of step, 2 when no link was made.
-int playOnline(Game& game, const OnlineOptions& options);
+void playOnline(Game& game, const OnlineOptions& options);

@@ -1,7 +1,7 @@
 // Two real game windows on an Xvfb display playing online over the loopback
 // interface: a window closed mid-bout leaves the series cleanly (the other side shows
 // OPPONENT LEFT), and one killed mid-bout leaves the other at CONNECTION LOST within
-// six seconds. Skipped where Xvfb is not installed. Every process is ended by its id.
+// six seconds; either way the other side then goes on to its menu. Skipped where Xvfb is not installed. Every process is ended by its id.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -20,6 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto PlayFor = std::chrono::seconds(1);  // once both sides play
 constexpr auto StartLimit = std::chrono::seconds(20);  // a slow (sanitized) build starts slowly
+constexpr auto MessageTime = std::chrono::seconds(3);  // how long an end's message stays
 
 class OnlineWindows : public ::testing::Test {
 protected:
@@ -92,6 +93,20 @@ protected:
         return status.empty() ? -1 : std::atoi(status.c_str());
     }
 
+    // After its end's message the side's game goes on to the menu rather than ending,
+    // and leaves from there when its window is closed.
+    void expectBackAtTheMenu(const std::string& name) const {
+        EXPECT_EQ(exitStatus(name, MessageTime + std::chrono::seconds(1)), -1) << "it ended instead";
+        ::kill(pidOf(name), SIGTERM);
+        EXPECT_EQ(exitStatus(name, std::chrono::seconds(5)), 0);
+    }
+
+    pid_t pidOf(const std::string& name) const {
+        for (const auto& [game, pid] : games_)
+            if (game == name) return pid;
+        return 0;
+    }
+
     static pid_t readPid(const fs::path& file) { return static_cast<pid_t>(std::atoi(readBytes(file).c_str())); }
 
     fs::path folder_;
@@ -105,8 +120,10 @@ TEST_F(OnlineWindows, AClosedWindowLeavesTheSeriesForBothSides) {
     ASSERT_NE(join, 0) << readBytes(folder_ / "host" / "stderr.txt");
     ::kill(join, SIGTERM);  // the window is asked to close
     EXPECT_EQ(exitStatus("join", std::chrono::seconds(5)), 0) << readBytes(folder_ / "join" / "stderr.txt");
-    EXPECT_EQ(exitStatus("host", std::chrono::seconds(10)), 0);
-    EXPECT_NE(readBytes(folder_ / "host" / "stderr.txt").find("tumblebout: OPPONENT LEFT\n"), std::string::npos);
+    EXPECT_EQ(waitFor(folder_ / "host" / "stderr.txt", std::regex("tumblebout: (OPPONENT LEFT)\n"),
+                      std::chrono::seconds(10)),
+              "OPPONENT LEFT");
+    expectBackAtTheMenu("host");
     // Both played: each kept the bout so far as a replay.
     for (const char* name : {"host", "join"}) {
         std::error_code error;
@@ -123,7 +140,7 @@ TEST_F(OnlineWindows, AKilledGameLeavesTheOtherAtConnectionLostWithinSixSeconds)
                                      std::chrono::seconds(8));
     EXPECT_EQ(lost, "CONNECTION LOST");
     EXPECT_LT(Clock::now() - killed, std::chrono::seconds(6));
-    EXPECT_EQ(exitStatus("host", std::chrono::seconds(6)), 1);
+    expectBackAtTheMenu("host");
 }
 
 }  // namespace
