@@ -133,6 +133,8 @@ TEST(HeadlessArgs, BadArgumentsAreNamed) {
         {{}, "--frames is needed: the number of frames to run"},
         {{"--frames", "10", "--dump", "11:x.json"}, "--dump 11:x.json: after the last frame, 10"},
         {{"--shot=9:x.png", "--frames=8"}, "--shot 9:x.png: after the last frame, 8"},
+        {{"--join", "127.0.0.1:9", "--coop", "--frames", "9"}, "--coop is the host's choice"},
+        {{"--join", "127.0.0.1:9", "--input-delay", "2", "--frames", "9"}, "--input-delay is the host's choice"},
     };
     for (const auto& [args, error] : cases) EXPECT_EQ(parseRunnerArgs(args).error, error);
 }

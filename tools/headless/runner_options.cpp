@@ -99,7 +99,10 @@ constexpr RunnerOption runnerOptions[] = {
          return parseJoinTarget(v, o.online) ? std::string() : std::string("expected ADDRESS or ADDRESS:PORT");
      }},
     {"--coop", [](RunnerOptions& o, const std::string&) { o.online.coop = true; return std::string(); }, false},
-    {"--input-delay", [](RunnerOptions& o, const std::string& v) { return setInputDelay(o.online, v); }},
+    {"--input-delay", [](RunnerOptions& o, const std::string& v) {
+         o.inputDelayGiven = true;
+         return setInputDelay(o.online, v);
+     }},
     {"--net-delay",
      [](RunnerOptions& o, const std::string& v) {
          int ms = 0;
@@ -123,6 +126,7 @@ std::string checkTogether(const RunnerOptions& options) {
     const bool online = options.online.role != OnlineRole::None;
     if (online && !options.replayPath.empty()) return "--replay cannot go with --host or --join";
     if (options.online.coop && options.online.role != OnlineRole::Host) return "--coop is the host's choice";
+    if (options.inputDelayGiven && options.online.role != OnlineRole::Host) return "--input-delay is the host's choice";
     const std::pair<const char*, const std::vector<FrameFile>*> kinds[] = {{"--dump", &options.dumps},
                                                                           {"--shot", &options.shots}};
     for (const auto& [name, files] : kinds) {

@@ -25,6 +25,7 @@ struct RunnerOptions {
     // An online series instead of the game (--host PORT, --join ADDRESS:PORT, --coop,
     // --input-delay N); frame 0 is its first frame, and the frames are confirmed ones.
     OnlineOptions online;
+    bool inputDelayGiven = false;  // refused on a joiner, which plays the host's delay
     Impairment impairment;    // --net-delay MS, --net-loss PERCENT: this side's outgoing packets
     bool realTime = false;    // --real-time: online, one tick per 60th of a second, as in a window
 };
