@@ -100,7 +100,10 @@ void put32(Bytes& out, uint32_t v) {
     put16(out, static_cast<int>(v & 0xffff));
     put16(out, static_cast<int>(v >> 16));
 }
-void putTag(Bytes& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+// Byte by byte: GCC takes a range insert into the still empty vector for an overflow.
+void putTag(Bytes& out, const char* tag) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(tag[i]));
+}
 
 // A short tone in RIFF WAVE PCM; `extraChunk` puts a LIST chunk before the data.
 Bytes makeWav(int bits, int channels, int rate, int frames, bool extraChunk) {
