@@ -43,11 +43,7 @@ std::string flailingScript(uint32_t seed, int period, int frames) {
     return script;
 }
 
-struct SideResult {
-    int exitCode = -1;
-    std::string errors;
-    std::map<int, std::string> dumps;
-};
+using SideResult = e2e::RunnerResult;  // one side's exit, errors and dumps
 
 struct PairResult {
     SideResult host, join;
