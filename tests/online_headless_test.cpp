@@ -49,15 +49,10 @@ struct PairResult {
     SideResult host, join;
 };
 
-class OnlineHeadless : public ::testing::Test {
+// The runner tests' temporary folder, with a sub-folder for each side.
+class OnlineHeadless : public e2e::RunnerTest {
 protected:
-    void SetUp() override { folder_ = shelltest::makeTempFolder("online"); }
-    void TearDown() override {
-        std::error_code error;
-        fs::remove_all(folder_, error);
-    }
-
-    fs::path side(const std::string& name) const { return folder_ / name; }
+    fs::path side(const std::string& name) const { return path(name); }
 
     // Both sides in folders of their own, each with its script and its dumps; `meanwhile`
     // runs once both are started, with the host's port.
@@ -139,8 +134,6 @@ private:
         }
         return result;
     }
-
-    fs::path folder_;
 };
 
 // The fighter's part of a dump: from its number to the next fighter's.
