@@ -49,7 +49,7 @@ void setColour(const int (&rgb)[3]) { SetColor(rgb[0], rgb[1], rgb[2]); }
 
 }  // namespace
 
-void Game::drawArena() {
+void Game::drawArena(const PaletteRow& gridColour) const {
     SetBlend(1);
     // The arena's rectangle on the screen.
     const int L = nearestInt(projectX(arenaLeft, cameraX, zoom));
@@ -71,7 +71,7 @@ void Game::drawArena() {
         // Deeper layers look smaller and slide less with the camera.
         const float depth = static_cast<float>(std::pow(DepthRatio, n));
         const float k = 1 / (1 / zoom + 1 / depth);
-        const LayerColours colours = layerColours(palette[3], k);
+        const LayerColours colours = layerColours(gridColour, k);
 
         for (int i = 0; i <= across.lines; ++i) {
             const int X = nearestInt(projectX(across.first + i * GridSpacing, cameraX, k));

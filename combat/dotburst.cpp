@@ -22,10 +22,9 @@ void dotburst::driftColour() {
     }
 }
 
-void dotburst::start(float x, float y, float vx, float vy, int count, int kind, float speed,
-                     Game* game, int yellow, int spread) {
+void dotburst::start(float x, float y, float vx, float vy, int count, int kind, float speed, int yellow,
+                     int spread) {
     this->yellow = yellow;
-    this->game = game;
     this->kind = kind;
     // A hand-edited BLOOD option can ask for more than the arrays hold; never write past them.
     this->count = std::clamp(count, 0, MaxParticles);
@@ -59,8 +58,8 @@ void dotburst::update() {
     if (!(alpha > 0)) active = 0;
 }
 
-void dotburst::draw(float zoom) {
-    const float camX = game->cameraX, camY = game->cameraY;
+void dotburst::draw(const Game& game) const {
+    const float camX = game.cameraX, camY = game.cameraY, zoom = game.zoom;
     if (kind == BurstPlasma) SetBlend(4);
     SetAlpha(alpha);
     SetColor(222, 0, 0);
@@ -77,18 +76,18 @@ void dotburst::draw(float zoom) {
                 DrawRect(sx, sy, side, side);
             } else {
                 SetScale(dropScale, dropScale);
-                DrawImage(game->ballImage, sx, sy);
+                DrawImage(game.ballImage, sx, sy);
                 SetScale(1, 1);
             }
         }
     } else {
         // The spark keeps its top-left handle: shift by half its size to centre it.
-        const int halfW = ImageWidth(game->sparkImage) / 2;
-        const int halfH = ImageHeight(game->sparkImage) / 2;
+        const int halfW = ImageWidth(game.sparkImage) / 2;
+        const int halfH = ImageHeight(game.sparkImage) / 2;
         for (int i = 1; i <= count; ++i) {
             float sx = projectX(xs[i] - halfW, camX, zoom), sy = projectY(ys[i] - halfH, camY, zoom);
             SetScale(zoom, zoom);
-            DrawImage(game->sparkImage, sx, sy);
+            DrawImage(game.sparkImage, sx, sy);
             SetScale(1, 1);
         }
     }

@@ -14,7 +14,6 @@ enum BurstKind : int { BurstBlood = 0, BurstPlasma = 1 };
 class dotburst {
 public:
     int yellow = 0;   // robot blood: yellow squares instead of red drops
-    Game* game = nullptr;
     int kind = BurstPlasma;
     std::array<int, 4> colourStep{2, 2, 2, 2};
     float size = 0;
@@ -25,8 +24,7 @@ public:
     int active = 0;
 
     void driftColour();
-    void start(float x, float y, float vx, float vy, int count, int kind, float speed, Game* game,
-               int yellow, int spread);
-    void draw(float zoom);
+    void start(float x, float y, float vx, float vy, int count, int kind, float speed, int yellow, int spread);
+    void draw(const Game& game) const;
     void update();
 };

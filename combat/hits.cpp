@@ -3,7 +3,9 @@
 #include <array>
 #include <cmath>
 
-#include "game/Game.h"
+#include "game/frame_events.h"
+#include "game/match_state.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -20,7 +22,6 @@ constexpr int BlowCooldown = 10;     // frames between blows of one fighter on t
 constexpr int SparkCooldown = 10;    // frames between spark bursts (and block sounds) of a pair
 constexpr int BannerFrames = 60;
 constexpr int HitFlashFrames = 60;
-constexpr int FreezeMs = 200;
 constexpr float SlowMotionFrames = 30.0f;
 constexpr int BlowsCountAfterFrame = 100;  // nothing counts before "FIGHT!"
 constexpr float SeparationMargin = 0.1f;   // pushed nodes end this far beyond touching
@@ -53,15 +54,9 @@ void separate(ball& a, ball& b, float d, float ux, float uy) {
     b.y += s * uy;
 }
 
-void playSound(const SoundRef& sound, int volume) {
-    Channel channel = CueSound(sound);
-    SetChannelVolume(channel, volume / 10.0f);
-    ResumeChannel(channel);
-}
-
 }  // namespace
 
-void Game::collideFighters() {
+void MatchState::collideFighters(FrameEvents& events) {
     for (int i = 1; i <= fighterCount; ++i) {
         for (int j = 1; j <= fighterCount; ++j) {
             // Cells count down to -1 and rest there.
@@ -73,17 +68,17 @@ void Game::collideFighters() {
     // The first touching node pair of two fighters in this order takes the frame's hard
     // contact; later pairs of the same fighters find the contact gate closed.
     for (int i = 1; i <= fighterCount; ++i) {
-        man& fi = *fighters[i];
+        man& fi = fighters[i];
         for (int j = i + 1; j <= fighterCount; ++j) {
-            man& fj = *fighters[j];
+            man& fj = fighters[j];
             for (int k = 1; k <= fi.nodeCount; ++k) {
-                for (int l = 1; l <= fj.nodeCount; ++l) testHit(fi.nodes[k], fj.nodes[l], fi, fj);
+                for (int l = 1; l <= fj.nodeCount; ++l) testHit(fi.nodes[k], fj.nodes[l], fi, fj, events);
             }
         }
     }
 }
 
-void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
+void MatchState::testHit(ball& a, ball& b, man& fa, man& fb, FrameEvents& events) {
     // Nothing happens to nodes that do not touch; this is the path almost every pair takes.
     if (!touching(a, b)) return;
     const int A = fa.fighterNo, B = fb.fighterNo;
@@ -95,9 +90,8 @@ void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
 
         if (plasmaEffects == 1 && sparkGateOpen) {
             sparkGate[A][B] = SparkCooldown;
-            if (dotburst* sparks = bursts[nextBurst].get())
-                sparks->start((a.x + b.x) / 2, (a.y + b.y) / 2, 0, 0, 20, BurstPlasma, 2.0f, this, 0, 0);
-            advanceBurst();
+            events.picture.keepBeforeRestart(nextBurst, bursts[nextBurst]);
+            startBurst((a.x + b.x) / 2, (a.y + b.y) / 2, 0, 0, 20, BurstPlasma, 2.0f, 0, 0);
         }
 
         // Blows: the four checks in this order, each only while its gate is open.
@@ -111,7 +105,7 @@ void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
                 victim.hitTimer = HitFlashFrames;
                 struck = &victim;
                 count += weight;
-                if (!quiet && slowMotion > 0 && slowMotionTimer <= 0) Delay(FreezeMs);
+                if (slowMotion > 0 && slowMotionTimer <= 0) events.effects.push_back(MatchEffect::HitFreeze);
             };
             const bool aDamaging = Damaging[a.index], bDamaging = Damaging[b.index];
             if (bDamaging && !aDamaging && blowGate[B][A] <= 0) land(blowGate[B][A], "BODY BLOW!", a, BlowReceived);
@@ -122,10 +116,8 @@ void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
 
         if (slowMotion > 0) slowMotionTimer = SlowMotionFrames;
 
-        if (!quiet && soundVolume > 0) {
-            if (count > 0) playSound(blowSound, soundVolume);
-            else if (sparkGateOpen) playSound(blockSound, soundVolume);
-        }
+        if (count > 0) events.effects.push_back(MatchEffect::Blow);
+        else if (sparkGateOpen) events.effects.push_back(MatchEffect::Block);
 
         if (count > 0) registerBlow(A, B, count);
 
@@ -148,9 +140,10 @@ void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
 
         if (count > 0) {
             // In a double blow the struck node is b, the one found last.
-            if (dotburst* bloodBurst = bursts[nextBurst].get())
-                bloodBurst->start(struck->x, struck->y, struck->vx / 35, struck->vy / 35, blood * 10, BurstBlood,
-                                  3.0f, this, struck->owner->isRobot, static_cast<int>(struck->radius));
+            const man& victim = struck == &a ? fa : fb;
+            events.picture.keepBeforeRestart(nextBurst, bursts[nextBurst]);
+            bursts[nextBurst].start(struck->x, struck->y, struck->vx / 35, struck->vy / 35, blood * 10, BurstBlood,
+                                    3.0f, victim.isRobot, static_cast<int>(struck->radius));
         }
         advanceBurst();
     }
@@ -186,9 +179,9 @@ void Game::testHit(ball& a, ball& b, man& fa, man& fb) {
     }
 }
 
-void Game::registerBlow(int firstNo, int secondNo, int kind) {
-    man& first = *fighters[firstNo];
-    man& second = *fighters[secondNo];
+void MatchState::registerBlow(int firstNo, int secondNo, int kind) {
+    man& first = fighters[firstNo];
+    man& second = fighters[secondNo];
     // Against the computer only the player side builds a streak: every enemy blow
     // deals exactly the enemy's strength.
     if (gameMode == "1" || gameMode == "2coop") combo = std::max(0, combo);
@@ -217,6 +210,6 @@ void Game::registerBlow(int firstNo, int secondNo, int kind) {
         maxCombo = std::max(maxCombo, combo);
     }
     for (int i = 1; i <= fighterCount; ++i) {
-        if (!(fighters[i]->energy >= 0)) fighters[i]->energy = 0.0f;
+        if (!(fighters[i].energy >= 0)) fighters[i].energy = 0.0f;
     }
 }

@@ -5,22 +5,17 @@
 
 #include <cmath>
 
-#include "game/Game.h"
+#include "game/match_state.h"
 
-void ball::emitBlood(float t) {
-    // An empty ring slot (bursts are made by the match setup) just spends its turn.
-    if (dotburst* burst = game->bursts[game->nextBurst].get()) {
-        const int count = static_cast<int>(std::floor(static_cast<float>(game->blood * 10) * t));
-        burst->start(x, y, vx / 35.0f, vy / 35.0f, count, BurstBlood, 3.0f, game, owner->isRobot,
-                     static_cast<int>(radius));
-    }
-    game->advanceBurst();
+void ball::emitBlood(MatchState& match, int isRobot, float t) const {
+    const int count = static_cast<int>(std::floor(static_cast<float>(match.blood * 10) * t));
+    match.startBurst(x, y, vx / 35.0f, vy / 35.0f, count, BurstBlood, 3.0f, isRobot, static_cast<int>(radius));
 }
 
-void ball::tick() {
+void ball::tick(MatchState& match, int isRobot) {
     if (hitTimer > 0) hitTimer -= 1;
     // A fresh blow (timer 60) bleeds for nine frames, each burst smaller than the last.
-    if (hitTimer > 50) emitBlood(static_cast<float>(hitTimer - 50) / 50.0f);
+    if (hitTimer > 50) emitBlood(match, isRobot, static_cast<float>(hitTimer - 50) / 50.0f);
 }
 
 void ball::updateVelocity(float timeStep) {
@@ -40,31 +35,31 @@ void ball::move(float timeStep) {
 
 void ball::applyGravity(int gravity) { vy += 0.04f * static_cast<float>(gravity); }
 
-int ball::collideWalls() {
+int ball::collideWalls(const MatchState& match) {
     // Each wall reverses and halves the normal velocity and halves the tangential one.
     // The tests run in a fixed order and a later one overwrites the code, so a node in
     // a corner reports the floor or ceiling rather than the side wall.
     int code = 0;
-    if (x > game->arenaRight - size) {
-        x = game->arenaRight - size;
+    if (x > match.arenaRight - size) {
+        x = match.arenaRight - size;
         vx = -0.5f * vx;
         vy = 0.5f * vy;
         code = DirLeft;
     }
-    if (x < game->arenaLeft + size) {
-        x = game->arenaLeft + size;
+    if (x < match.arenaLeft + size) {
+        x = match.arenaLeft + size;
         vx = -0.5f * vx;
         vy = 0.5f * vy;
         code = DirRight;
     }
-    if (y > game->arenaFloor - size) {
-        y = game->arenaFloor - size;
+    if (y > match.arenaFloor - size) {
+        y = match.arenaFloor - size;
         vy = -0.5f * vy;
         vx = 0.5f * vx;
         code = DirUp;
     }
-    if (y < game->arenaTop + size) {
-        y = game->arenaTop + size;
+    if (y < match.arenaTop + size) {
+        y = match.arenaTop + size;
         vy = -0.5f * vy;
         vx = 0.5f * vx;
         code = DirDown;

@@ -6,6 +6,7 @@
 #include <array>
 
 class Game;
+class MatchState;
 class man;
 
 using Colour = std::array<int, 4>;  // elements 1..3 = red, green, blue; 0 carries nothing
@@ -18,11 +19,9 @@ enum Direction : int {
 
 class ball {
 public:
-    Game* game = nullptr;
     int hitTimer = 0;   // frames of hit flash left (60 after a blow)
     int index = 0;      // 1..26 inside its fighter
     int fighterNo = 0;  // copy of the owner's fighterNo
-    man* owner = nullptr;
     float x = 0, y = 0;        // world units, y downward
     float oldX = 0, oldY = 0;  // position at the start of the frame
     float vx = 0, vy = 0;      // world units per time unit
@@ -30,15 +29,16 @@ public:
     float mass = 0;
     float size = 20.0f;
 
-    void emitBlood(float t);
-    void tick();
+    // `isRobot`: the owner's, whose blood is yellow squares.
+    void emitBlood(MatchState& match, int isRobot, float t) const;
+    void tick(MatchState& match, int isRobot);
     void updateVelocity(float timeStep);
     void saveOldPosition();
-    void draw(const Colour& colour, float zoom);
-    void drawSquare(float zoom);
+    void draw(const Game& game, const man& owner, const Colour& colour) const;
+    void drawSquare(const Game& game, const man& owner) const;
     void move(float timeStep);
     void applyGravity(int gravity);
-    int collideWalls();
+    int collideWalls(const MatchState& match);
 };
 
 // World-to-screen projection used by every drawing of a match.

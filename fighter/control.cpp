@@ -2,7 +2,7 @@
 // solver. Player 1 (arrows) is capped at twice the speed per velocity component;
 // player 2 (W, A, S, D) is not. The keys come from the frame's input record.
 
-#include "game/Game.h"
+#include "game/match_state.h"
 
 namespace {
 
@@ -11,8 +11,8 @@ float headPush(int speed) { return 3 * speed * 0.33333334f; }
 
 }  // namespace
 
-void Game::controlPlayer1() {
-    ball& head = fighters[1]->nodes[HeadNode];
+void MatchState::controlPlayer1() {
+    ball& head = fighters[1].nodes[HeadNode];
     const int s = playersSpeed;
     const float push = headPush(s);
     // A push is made while the component is still below the cap, so only the last
@@ -24,8 +24,8 @@ void Game::controlPlayer1() {
     if (keys.holds(KeyP1Up) && head.vy > -2 * s) head.vy -= push;
 }
 
-void Game::controlPlayer2() {
-    ball& head = fighters[2]->nodes[HeadNode];
+void MatchState::controlPlayer2() {
+    ball& head = fighters[2].nodes[HeadNode];
     const float push = headPush(playersSpeed);
     const InputRecord& keys = frameInput;
     if (keys.holds(KeyP2Right)) head.vx += push;

@@ -45,7 +45,7 @@ int squareNeighbour(int index) {
 
 }  // namespace
 
-void man::draw(float alpha, float zoom) {
+void man::draw(const Game& game, float alpha) const {
     // The forearms slide from the body colour to the damage tint as energy runs out.
     const float f = 1.0f - energy / maxEnergy;
     const Colour& tint = isRobot ? RobotDamageTint : DamageTint;
@@ -58,11 +58,11 @@ void man::draw(float alpha, float zoom) {
     SetAlpha(alpha);
     for (auto entry = DrawOrder.rbegin(); entry != DrawOrder.rend(); ++entry) {
         if (*entry > 0) {
-            nodes[*entry].draw(colour, zoom);
+            nodes[*entry].draw(game, *this, colour);
         } else if (!knockedOut) {
             const int k = -*entry;
             const bool isForearm = k == FirstForearmStick || k == SecondForearmStick;
-            drawStick(k, isForearm ? forearm : colour, zoom);
+            drawStick(game, k, isForearm ? forearm : colour);
         }
     }
     // The last entry is a stick, which leaves its colour set.
@@ -70,27 +70,29 @@ void man::draw(float alpha, float zoom) {
     SetAlpha(1.0f);
 }
 
-void man::drawStick(int k, const Colour& stickColour, float zoom) {
+void man::drawStick(const Game& game, int k, const Colour& stickColour) const {
+    const float zoom = game.zoom;
     const ball& a = nodes[sticks[k][0]];
     const ball& b = nodes[sticks[k][1]];
     SetColor(stickColour[1], stickColour[2], stickColour[3]);
     const float dx = b.x - a.x;
     const float dy = b.y - a.y;
     const float length = Sqr(dx * dx + dy * dy);
-    const float ax = projectX(a.x, game->cameraX, zoom), ay = projectY(a.y, game->cameraY, zoom);
-    const float bx = projectX(b.x, game->cameraX, zoom), by = projectY(b.y, game->cameraY, zoom);
+    const float ax = projectX(a.x, game.cameraX, zoom), ay = projectY(a.y, game.cameraY, zoom);
+    const float bx = projectX(b.x, game.cameraX, zoom), by = projectY(b.y, game.cameraY, zoom);
     SetRotation(ATan2(dy, dx));
     // Stretch the quad to the stick's length and to 4 * stickWidth * zoom pixels.
     SetScale(length * zoom * QuadLengthScale, stickWidth * zoom * QuadWidthScale);
-    DrawImage(game->quadImage, (ax + bx) / 2.0f, (ay + by) / 2.0f, 0);
+    DrawImage(game.quadImage, (ax + bx) / 2.0f, (ay + by) / 2.0f, 0);
     SetScale(1.0f, 1.0f);
     SetRotation(0.0f);
 }
 
-void ball::draw(const Colour& colour, float zoom) {
-    const Colour& flash = owner->isRobot ? RobotHitFlash : HitFlash;
-    const float sx = projectX(x, game->cameraX, zoom);
-    const float sy = projectY(y, game->cameraY, zoom);
+void ball::draw(const Game& game, const man& owner, const Colour& colour) const {
+    const float zoom = game.zoom;
+    const Colour& flash = owner.isRobot ? RobotHitFlash : HitFlash;
+    const float sx = projectX(x, game.cameraX, zoom);
+    const float sy = projectY(y, game.cameraY, zoom);
     // A linear mix from the flash colour (timer 60) back to the body colour (timer 0);
     // the body part is divided as integers, the flash part in floating point.
     std::array<int, 4> shown{};
@@ -99,44 +101,45 @@ void ball::draw(const Colour& colour, float zoom) {
                                     static_cast<float>(hitTimer * flash[c]) / 60.0f);
     }
     SetColor(shown[1], shown[2], shown[3]);
-    if (owner->isRobot && squareNeighbour(index) != 0) {
-        drawSquare(zoom);
+    if (owner.isRobot && squareNeighbour(index) != 0) {
+        drawSquare(game, owner);
     } else {
         const float discScale = 2.0f * size * zoom / 300.0f;
         SetScale(discScale, discScale);
-        DrawImage(game->ballImage, sx, sy, 0);
+        DrawImage(game.ballImage, sx, sy, 0);
         SetScale(1.0f, 1.0f);
     }
     SetColor(255, 255, 255);
 }
 
-void ball::drawSquare(float zoom) {
+void ball::drawSquare(const Game& game, const man& owner) const {
+    const float zoom = game.zoom;
     // A square of about the disc's area, turned along the limb it ends.
     const float side = size * 0.886f * 2.0f;
     const int neighbour = squareNeighbour(index);
     float dx = 0, dy = 0, d = 0;
     if (neighbour != 0) {
-        const ball& n = owner->nodes[neighbour];
+        const ball& n = owner.nodes[neighbour];
         dx = x - n.x;
         dy = y - n.y;
         d = Sqr(dx * dx + dy * dy);
     }
-    float sx = projectX(x, game->cameraX, zoom);
-    float sy = projectY(y, game->cameraY, zoom);
+    float sx = projectX(x, game.cameraX, zoom);
+    float sy = projectY(y, game.cameraY, zoom);
     float rotation = 0.0f;
     // With no direction (the part lies on its neighbour) it is drawn unrotated.
     if (d > 0.0f) {
-        const float aheadX = projectX(x + radius * dx / d, game->cameraX, zoom);
-        const float aheadY = projectY(y + radius * dy / d, game->cameraY, zoom);
-        const float behindX = projectX(x - radius * dx / d, game->cameraX, zoom);
-        const float behindY = projectY(y - radius * dy / d, game->cameraY, zoom);
+        const float aheadX = projectX(x + radius * dx / d, game.cameraX, zoom);
+        const float aheadY = projectY(y + radius * dy / d, game.cameraY, zoom);
+        const float behindX = projectX(x - radius * dx / d, game.cameraX, zoom);
+        const float behindY = projectY(y - radius * dy / d, game.cameraY, zoom);
         sx = (aheadX + behindX) / 2.0f;
         sy = (aheadY + behindY) / 2.0f;
         rotation = ATan2(dy, dx);
     }
     SetRotation(rotation);
     SetScale(side * zoom / 280.0f, side * zoom / 280.0f);
-    DrawImage(game->quadImage, sx, sy, 0);
+    DrawImage(game.quadImage, sx, sy, 0);
     SetScale(1.0f, 1.0f);
     SetRotation(0.0f);
 }

@@ -2,7 +2,8 @@
 // weight, and the per-node steps of the frame applied to nodes 1..26 in order.
 
 #include "fighter/skeleton.h"
-#include "game/Game.h"
+#include "game/match_state.h"
+#include "platform/platform.h"
 
 man::man()
     : sticks(skeleton::sticks),
@@ -41,8 +42,6 @@ void man::setup(int fighterCount) {
         node.vx = 1.0f;
         node.vy = 1.0f;
         node.mass = static_cast<float>(nodeMass);
-        node.game = game;
-        node.owner = this;
         nodes[i] = node;
     }
     nodes[HeadNode].size = headSize;
@@ -61,18 +60,18 @@ void man::moveNodes(float timeStep) {
     for (int i = 1; i <= nodeCount; ++i) nodes[i].move(timeStep);
 }
 
-void man::tickNodes() {
-    for (int i = 1; i <= nodeCount; ++i) nodes[i].tick();
+void man::tickNodes(MatchState& match) {
+    for (int i = 1; i <= nodeCount; ++i) nodes[i].tick(match, isRobot);
 }
 
 void man::applyGravity(int gravity) {
     for (int i = 1; i <= nodeCount; ++i) nodes[i].applyGravity(gravity);
 }
 
-void man::collideWalls() {
+void man::collideWalls(const MatchState& match) {
     // The last node to touch a wall sets the direction the fighter is sent next.
     for (int i = 1; i <= nodeCount; ++i) {
-        const int code = nodes[i].collideWalls();
+        const int code = nodes[i].collideWalls(match);
         if (code != 0) lastContact = code;
     }
 }

@@ -8,6 +8,7 @@
 #include "fighter/ball.h"
 
 class Game;
+class MatchState;
 
 constexpr int NodeCount = 26;
 constexpr int StickCount = 25;
@@ -22,12 +23,9 @@ struct Correction6 { float dxA, dyA, dxB, dyB, dxC, dyC; };
 class man {
 public:
     man();
-    man(const man&) = delete;  // nodes point back at their owner
-    man& operator=(const man&) = delete;
 
     float strength = 0.0f;     // damage factor of this fighter's blows (1, robots 2)
     int isRobot = 0;
-    Game* game = nullptr;
     float cameraWeight = 0.0f; // 1 while standing, fades to 0 after a knock-out
     int knockedOut = 0;
     int team = 0;              // equal teams never hit each other; players are 1
@@ -53,11 +51,11 @@ public:
 
     void fadeOut();
     void setup(int fighterCount);
-    void draw(float alpha, float zoom);
+    void draw(const Game& game, float alpha) const;
     void moveNodes(float timeStep);
-    void tickNodes();
+    void tickNodes(MatchState& match);
     void applyGravity(int gravity);
-    void collideWalls();
+    void collideWalls(const MatchState& match);
     void updateVelocities(float timeStep);
     void saveOldPositions();
     Correction4 stickCorrection(const ball& a, const ball& b) const;
@@ -67,5 +65,5 @@ public:
     void solveJoints(float timeStep, int flexibility);
     void think(int aiLevel, int speed, float tx, float ty, float tvx, float tvy);
     void relax(float timeStep, int flexibility);
-    void drawStick(int k, const Colour& colour, float zoom);
+    void drawStick(const Game& game, int k, const Colour& colour) const;
 };

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <array>
 
-#include "game/Game.h"
+#include "fighter/man.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -117,8 +118,6 @@ void man::solveJoints(float timeStep, int flexibility) {
 void man::relax(float timeStep, int flexibility) {
     // A knocked-out body is no longer held together: its nodes fly as loose balls.
     if (knockedOut) return;
-    // Holding 1 and 8 together suspends the solver, so every standing body falls apart.
-    if (game && game->frameInput.holds(KeyDigit1 | KeyDigit8)) return;
     for (int pass = 0; pass < RelaxPasses; ++pass) {
         solveJoints(timeStep, flexibility);
         solveSticks();

@@ -4,7 +4,8 @@
 // contacts overwrite it later in the frame, so an enemy keeps flying about, rebounding,
 // until a rule sends it elsewhere.
 
-#include "game/Game.h"
+#include "fighter/man.h"
+#include "platform/platform.h"
 
 namespace {
 

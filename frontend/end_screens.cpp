@@ -1,5 +1,5 @@
 // The level tally and the game-over screen. Neither has a loop of its own: the match
-// loop keeps its scene running and calls them once per frame, drawing over it.
+// steps them once per frame, and they are drawn over its scene.
 
 #include <cstdint>
 #include <string>
@@ -54,18 +54,31 @@ void drawTallyRow(const TallyRow& row, int64_t value, int t) {
 
 }  // namespace
 
-void Game::levelCompleteScreen(int f) {
+void MatchState::levelCompleteScreen(int f, FrameEvents& events) {
     drainMatchInput();
     animatePalette();
-    if (quiet) return;
-    const int bonus = energyBonus(*fighters[1]);
-    const int t = f + 1;
+    events.picture.endScreens.push_back({EndScreen::Kind::Tally, f, palette[TitleRow], false});
+}
+
+void MatchState::gameOverScreen(int f, FrameEvents& events) {
+    // The name is typed on every frame, whether or not the prompt shows yet.
+    nameEntryStep(f);
+    animatePalette();
+    // Asking for the lowest score sorts the table, on every frame the total is above 0:
+    // the order of equal scores is the match's, whoever watches.
+    const bool qualifies = totalScore > 0 && totalScore > lowestHighScore();
+    events.picture.endScreens.push_back({EndScreen::Kind::GameOver, f, palette[TitleRow], qualifies && f + 1 > 120});
+}
+
+void Game::drawLevelComplete(const EndScreen& shown) const {
+    const int bonus = energyBonus(fighters[1]);
+    const int t = shown.frame + 1;
 
     const int64_t comboShown = countingDown(comboScore, t);
     const int64_t bonusShown = countingDown(bonus, t);
     const int64_t totalShown = countingUp(levelStartScore, totalScore, t);
 
-    useTitleColour(*this);
+    usePaletteColour(shown.titleColour);
     if (t > 0) drawCentredWhole("LEVEL " + String(level) + " COMPLETED", 50, 0.525f);
     SetScale(0.375f, 0.375f);
     drawTallyRow(maxComboRow, maxCombo, t);
@@ -75,17 +88,12 @@ void Game::levelCompleteScreen(int f) {
     SetScale(1, 1);
 }
 
-void Game::gameOverScreen(int f) {
-    // The name is typed on every frame, whether or not the prompt shows yet.
-    nameEntryStep(f);
-    animatePalette();
-    if (quiet) return;
-    const int t = f + 1;
-
-    useTitleColour(*this);
+void Game::drawGameOver(const EndScreen& shown) const {
+    const int t = shown.frame + 1;
+    usePaletteColour(shown.titleColour);
     drawCentredWhole("GAME OVER", 20, 0.975f);
     if (t > 60) drawCentredWhole("SCORE: " + String(totalScore), 200, 0.6f);
-    if (totalScore > 0 && totalScore > lowestHighScore() && t > 120) {
+    if (shown.namePrompt) {
         drawCentredWhole("ENTER YOUR NAME:", 450, 0.3f);
         if (!playerName.empty()) drawCentredWhole(playerName, 542, 0.6f);
     }

@@ -19,14 +19,14 @@ constexpr std::size_t MaxLoadedNameLength = 64;
 
 // The table for frame t of a display: the title from t = 1, then place i once t
 // exceeds 5 * i, so the rows come up one by one, five frames apart.
-void drawScoreTable(const Game& game, int t) {
-    useTitleColour(game);
+void drawScoreTable(const ScoreTable& table, const PaletteRow& titleColour, int t) {
+    usePaletteColour(titleColour);
     if (t > 0) drawCentredWhole("HIGH SCORES", 20, 0.525f);
 
     SetScale(0.15f, 0.15f);
     int y = 100;
     int place = 0;
-    for (const ScoreEntry& entry : game.highScores) {
+    for (const ScoreEntry& entry : table) {
         place += 1;
         if (t <= 5 * place) continue;
         y += 30;
@@ -99,44 +99,45 @@ std::string charForKey(int c) {
     return std::string(1, static_cast<char>(c));
 }
 
-void Game::defaultHighScores() {
-    for (int i = 0; i < TableSize; ++i) highScores.push_back(ScoreEntry{0, "NOBODY"});
-}
+void Game::defaultHighScores() { highScores.assign(TableSize, ScoreEntry{0, "NOBODY"}); }
 
 void Game::loadHighScores() {
     // Only a missing file is made anew: one that exists but cannot be read keeps the
     // player's table for when it can.
     if (!readScoreFile(highScores) && FileMissing(ScoresFile)) {
-        saveHighScores();
+        saveHighScores(highScores);
         readScoreFile(highScores);
     }
     scoresOnDisk = highScores;
 }
 
-void Game::saveHighScores() {
-    mergeScoresSavedMeanwhile(highScores, scoresOnDisk);
+bool Game::saveHighScores(const ScoreTable& table) {
+    ScoreTable merged = table;
+    mergeScoresSavedMeanwhile(merged, scoresOnDisk);
     std::string content;
-    for (const ScoreEntry& entry : highScores) {
+    for (const ScoreEntry& entry : merged) {
         content += entry.name + "\r\n";
         content += String(entry.score) + "\r\n";
     }
     // Whole or not at all: a crash mid-write must not cost the table.
-    if (ReplaceFileAtomically(ScoresFile, content)) scoresOnDisk = highScores;
+    if (!ReplaceFileAtomically(ScoresFile, content)) return false;
+    scoresOnDisk = merged;
+    return true;
 }
 
-int64_t Game::lowestHighScore() {
+int64_t MatchState::lowestHighScore() {
     sortDescending(highScores);
     if (highScores.size() < TableSize) return 0;
     return highScores[TableSize - 1].score;
 }
 
-void Game::addHighScore(const std::string& name, int64_t score) {
+void MatchState::addHighScore(const std::string& name, int64_t score) {
     highScores.insert(highScores.begin(), ScoreEntry{score, name});
     sortDescending(highScores);
     highScores.pop_back();
 }
 
-void Game::nameEntryStep(int frame) {
+void MatchState::nameEntryStep(int frame) {
     // Keys still pending from the match must not type into the name.
     if (frame >= 0 && frame <= 2) drainMatchInput();
     const int c = nextTypedChar();
@@ -159,14 +160,15 @@ void Game::showHighScores() {
     while (true) {
         beginMenuFrame(*this);
         t += 1;
-        drawScoreTable(*this, t);
+        drawScoreTable(highScores, palette[TitleRow], t);
         presentFrame();
         if (KeyHit(key::Enter) || KeyHit(key::Esc) || KeyHit(key::Space)) return;
     }
 }
 
-void Game::drawHighScores(int t) {
+void MatchState::highScoresScreen(int t, FrameEvents& events) {
     animatePalette();
-    if (quiet) return;
-    drawScoreTable(*this, t);
+    events.picture.endScreens.push_back({EndScreen::Kind::HighScores, t, palette[1], false});
 }
+
+void Game::drawHighScores(const EndScreen& shown) const { drawScoreTable(highScores, shown.titleColour, shown.frame); }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "game/match_state.h"
+
 class Game;
 
 constexpr int ScreenWidth = 1024;
@@ -14,7 +16,8 @@ constexpr int NormalGrey = 100;  // grey level of unselected entries
 constexpr float TitleScale = 0.6075f;
 constexpr float TitleY = 20;
 
-// SetColor with palette row `row` of the game.
+// SetColor with a palette colour, or with palette row `row` of the game.
+void usePaletteColour(const PaletteRow& colour);
 void usePaletteColour(const Game& game, int row);
 void useTitleColour(const Game& game);
 void useNormalGrey();

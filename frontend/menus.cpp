@@ -9,9 +9,9 @@
 
 // ---- Shared drawing ------------------------------------------------------------------
 
-void usePaletteColour(const Game& game, int row) {
-    SetColor(game.palette[row][1], game.palette[row][2], game.palette[row][3]);
-}
+void usePaletteColour(const PaletteRow& colour) { SetColor(colour[1], colour[2], colour[3]); }
+
+void usePaletteColour(const Game& game, int row) { usePaletteColour(game.palette[row]); }
 
 void useTitleColour(const Game& game) { usePaletteColour(game, TitleRow); }
 

@@ -30,17 +30,17 @@ Point centreOf(const man& fighter) {
 
 }  // namespace
 
-void Game::updateCamera() {
-    for (int i = 1; i <= fighterCount; ++i) fighters[i]->fadeOut();
+void MatchState::updateCamera() {
+    for (int i = 1; i <= fighterCount; ++i) fighters[i].fadeOut();
 
     std::array<Point, 7> centres{};
-    for (int i = 1; i <= fighterCount; ++i) centres[i] = centreOf(*fighters[i]);
+    for (int i = 1; i <= fighterCount; ++i) centres[i] = centreOf(fighters[i]);
 
     float maxX = -1000000, minX = 100000, maxY = -100000, minY = 1000000;
     for (int i = 1; i <= fighterCount; ++i) {
         // As a knocked-out fighter's weight falls, its point slides onto fighter 1
         // and stops widening the view.
-        const float w = fighters[i]->cameraWeight;
+        const float w = fighters[i].cameraWeight;
         const float px = centres[i].x * w + centres[1].x * (1 - w);
         const float py = centres[i].y * w + centres[1].y * (1 - w);
         maxX = std::max(px, maxX);
@@ -53,7 +53,7 @@ void Game::updateCamera() {
     zoom = std::min(1024 / (maxX - minX + marginX), 768 / (maxY - minY + marginY));
 }
 
-void Game::updateTimeStep() {
+void MatchState::updateTimeStep() {
     timeStep = 1.0f;
     if (slowMotionTimer >= 0) {
         slowMotionTimer -= 1.0f;

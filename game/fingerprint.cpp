@@ -12,11 +12,9 @@ constexpr int CanonicalFrames = 150;
 
 uint64_t canonicalRun() {
     Game game;
-    game.quiet = true;
-    game.pausesOnKeyboard = false;
-    game.savesScores = false;
     setUpCanonicalFight(game);
-    for (int frame = 0; frame < CanonicalFrames; ++frame) game.stepMatch(canonicalInput(frame));
+    FrameEvents events;
+    for (int frame = 0; frame < CanonicalFrames; ++frame) game.stepMatch(canonicalInput(frame), events);
     const std::vector<uint8_t> state = saveSnapshot(game);
     return hashBytes(state.data(), state.size());
 }
@@ -36,7 +34,7 @@ void setUpCanonicalFight(Game& game) {
     SeedRnd(CanonicalSeed);
     game.setupMatch();
     for (int i = 1; i <= game.fighterCount; ++i) {
-        man& fighter = *game.fighters[i];
+        man& fighter = game.fighters[i];
         const float shift = fighter.nodes[HipsNode].x;
         for (int n = 1; n <= NodeCount; ++n) fighter.nodes[n].x -= shift;
     }

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <array>
 
-#include "game/Game.h"
+#include "game/match_state.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -50,9 +51,43 @@ float squaredDistance(const ball& a, const ball& b) {
     return dx * dx + dy * dy;
 }
 
+using Fighters = std::array<man, 7>;
+
+void setUpVersusFighters(Fighters& fighters) {
+    fighters[1].scale = playerScale;
+    fighters[2].scale = playerScale;
+    fighters[1].team = 1;
+    fighters[2].team = 0;
+    fighters[1].setup(2);
+    fighters[2].setup(2);
+    fighters[1].colour = playerOneColour;
+    fighters[2].colour = opponentColour;
+}
+
+void setUpCampaignFighters(Fighters& fighters, int count, const LevelRow& row, int players, bool robots) {
+    for (int i = 1; i <= count; ++i) {
+        man& fighter = fighters[i];
+        if (i <= players) {
+            fighter.scale = playerScale;
+            fighter.team = 1;
+        } else {
+            fighter.scale = row.enemyScale;
+            if (robots) fighter.isRobot = 1;
+        }
+    }
+    // Every fighter is built in the opponents' colour (robots take their own in
+    // setup); the players are recoloured afterwards.
+    for (int i = 1; i <= count; ++i) {
+        fighters[i].colour = opponentColour;
+        fighters[i].setup(count);
+    }
+    fighters[1].colour = playerOneColour;
+    if (players == 2) fighters[2].colour = playerTwoCoopColour;
+}
+
 }  // namespace
 
-void Game::setupMatch() {
+void MatchState::setupMatch() {
     matchResult = 0;
     drainMatchInput();
     matchState = "game";
@@ -60,11 +95,10 @@ void Game::setupMatch() {
     levelStartScore = static_cast<int>(static_cast<uint32_t>(totalScore));
     comboScore = 0;
     combo = 0;
-    lastPacedFrame = MilliSecs();
     winner = 0;
     frameCounter = 0;
 
-    for (int i = 1; i <= BurstSlots; ++i) bursts[i] = std::make_unique<dotburst>();
+    bursts.assign(BurstSlots + 1, dotburst{});
 
     const bool versus = gameMode == "2vs";
     const bool coop = gameMode == "2coop";
@@ -77,53 +111,21 @@ void Game::setupMatch() {
 
     // The previous match's fighters are dropped, including any beyond this count.
     for (int i = 1; i < static_cast<int>(fighters.size()); ++i) {
-        fighters[i].reset();
-        if (i > fighterCount) continue;
-        fighters[i] = std::make_unique<man>();
-        fighters[i]->fighterNo = i;
-        fighters[i]->game = this;
+        fighters[i] = man{};
+        fighters[i].fighterNo = i;
     }
-
-    if (versus) {
-        fighters[1]->scale = playerScale;
-        fighters[2]->scale = playerScale;
-        fighters[1]->team = 1;
-        fighters[2]->team = 0;
-        fighters[1]->setup(2);
-        fighters[2]->setup(2);
-        fighters[1]->colour = playerOneColour;
-        fighters[2]->colour = opponentColour;
-        return;
-    }
-
-    const int players = coop ? 2 : 1;
-    const bool robots = level >= FirstRobotLevel;
-    for (int i = 1; i <= fighterCount; ++i) {
-        man& fighter = *fighters[i];
-        if (i <= players) {
-            fighter.scale = playerScale;
-            fighter.team = 1;
-        } else {
-            fighter.scale = row.enemyScale;
-            if (robots) fighter.isRobot = 1;
-        }
-    }
-    // Every fighter is built in the opponents' colour (robots take their own in
-    // setup); the players are recoloured afterwards.
-    for (int i = 1; i <= fighterCount; ++i) {
-        fighters[i]->colour = opponentColour;
-        fighters[i]->setup(fighterCount);
-    }
-    fighters[1]->colour = playerOneColour;
-    if (coop) fighters[2]->colour = playerTwoCoopColour;
+    if (versus) setUpVersusFighters(fighters);
+    else setUpCampaignFighters(fighters, fighterCount, row, coop ? 2 : 1, level >= FirstRobotLevel);
+    // The nodes' random places were drawn from the game's generator: the match goes on from here.
+    randomState = RndState();
 }
 
-int Game::chooseTarget(const man& enemy) {
+int MatchState::chooseTarget(const man& enemy) const {
     const ball& hips = enemy.nodes[HipsNode];
-    const float toFirst = squaredDistance(hips, fighters[1]->nodes[HipsNode]);
-    const float toSecond = squaredDistance(hips, fighters[2]->nodes[HipsNode]);
+    const float toFirst = squaredDistance(hips, fighters[1].nodes[HipsNode]);
+    const float toSecond = squaredDistance(hips, fighters[2].nodes[HipsNode]);
     int target = toFirst < toSecond ? 1 : 2;  // a tie goes to player 2
-    if (fighters[1]->knockedOut) target = 2;
-    if (fighters[2]->knockedOut) target = 1;
+    if (fighters[1].knockedOut) target = 2;
+    if (fighters[2].knockedOut) target = 1;
     return target;
 }

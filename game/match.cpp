@@ -1,11 +1,11 @@
-// The match: its frame loop, the centred message, knock-outs and the result, the
-// states after the fight (result, tally, game over, high scores), pause and quit.
+// The match's step: the frame in its order, the centred message, knock-outs and the
+// result, the states after the fight (result, tally, game over, high scores), pause
+// requests and quitting, and the series a match belongs to.
 
-#include "frontend/menu_frame.h"
-#include "game/Game.h"
 #include "game/energy_bonus.h"
-#include "game/keys.h"
-#include "replay/replay_recorder.h"
+#include "game/frame_events.h"
+#include "game/match_state.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -14,47 +14,47 @@ constexpr int BannerFrames = 80;       // level and "FIGHT!" messages
 constexpr int ResultFrames = 100;      // result message; the campaign waits this long
 constexpr int VersusResultFrames = 400;
 constexpr int ConfirmAfterFrames = 20; // game-over and high-score screens ignore Enter until then
-constexpr float BannerWidth = 824;     // every message is stretched from x = 100 to x = 924
 
-// P ends a pause only while the player is with the window: the P that a window going
-// away presses must not end a pause the player made.
-bool pauseEnds() {
-    const bool pHit = KeyHit(key::P) != 0;
-    return (pHit && !AppSuspended()) || KeyHit(key::Esc) != 0;
-}
+// The platform's generator runs from the match's own state while the match steps, and
+// its state goes back into the match when the step is done.
+class MatchGenerator {
+public:
+    explicit MatchGenerator(MatchState& match) : match_(match) { SeedRnd(match_.randomState); }
+    ~MatchGenerator() { match_.randomState = RndState(); }
+    MatchGenerator(const MatchGenerator&) = delete;
+    MatchGenerator& operator=(const MatchGenerator&) = delete;
+
+private:
+    MatchState& match_;
+};
 
 }  // namespace
 
-int Game::playMatch() {
-    setupMatch();
-    drainInput();  // no press made before the match counts in it
-    screen = "match";
-    ReplayRecorder recorder(*this);
-    while (matchState != "end") {
-        stepMatch(readKeyboardInput());
-        recorder.add(frameInput);
-        paceSlowMotion();
-        presentFrame();
-    }
-    const int result = finishMatch();
-    recorder.save();
-    return result;
+MatchState::MatchState() : bursts(BurstSlots + 1), randomState(RndState()) {}
+
+void MatchState::stepMatch(const InputRecord& input, FrameEvents& events) {
+    stepToPausePoint(input, events);
+    finishStep(events);
 }
 
-void Game::stepMatch(const InputRecord& input) {
+void MatchState::stepToPausePoint(const InputRecord& input, FrameEvents& events) {
+    const MatchGenerator generator(*this);
+    events.clear();
+    FramePicture& picture = events.picture;
     takeFrameInput(input);
-    if (!quiet) keepMusic();
     // Holding 4 and 1 together knocks out everyone but fighter 1.
     if (frameInput.holds(KeyDigit4 | KeyDigit1)) {
-        for (int i = 2; i <= fighterCount; ++i) fighters[i]->energy = 0;
+        for (int i = 2; i <= fighterCount; ++i) fighters[i].energy = 0;
     }
-    if (!quiet) Cls();
     updateTimeStep();
-    for (int i = 1; i <= fighterCount; ++i) fighters[i]->saveOldPositions();
+    for (int i = 1; i <= fighterCount; ++i) fighters[i].saveOldPositions();
     updateCamera();
-    if (!quiet) drawArena();
+    picture.titleColour = palette[1];
+    picture.gridColour = palette[3];
     announce();
-    drawBanner();
+    countDownBanner();
+    picture.bannerText = bannerText;
+    picture.bannerTimer = bannerTimer;
 
     // The losing side stops answering the keyboard once the result is decided.
     if (gameMode == "2coop") {
@@ -63,48 +63,56 @@ void Game::stepMatch(const InputRecord& input) {
             controlPlayer2();
         }
         for (int i = 3; i <= fighterCount; ++i) {
-            const man& target = *fighters[chooseTarget(*fighters[i])];
-            const ball& hips = target.nodes[HipsNode];
-            if (!fighters[i]->knockedOut)
-                fighters[i]->think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
+            const ball& hips = fighters[chooseTarget(fighters[i])].nodes[HipsNode];
+            if (!fighters[i].knockedOut)
+                fighters[i].think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
         }
     } else if (gameMode == "1") {
         if (winner != 2) controlPlayer1();
-        const ball& hips = fighters[1]->nodes[HipsNode];
+        const ball& hips = fighters[1].nodes[HipsNode];
         for (int i = 2; i <= fighterCount; ++i) {
-            if (!fighters[i]->knockedOut)
-                fighters[i]->think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
+            if (!fighters[i].knockedOut)
+                fighters[i].think(aiLevel, playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
         }
     } else if (gameMode == "2vs") {
         if (winner != 2) controlPlayer1();
         if (winner != 1) controlPlayer2();
     }
 
-    // Each fighter finishes its whole step before the next one starts.
+    // Each fighter finishes its whole step before the next one starts. It shows as it
+    // stands after its own moves; its flashes count down after that.
+    // Holding 1 and 8 together suspends the solver, so every standing body falls apart.
+    const bool solverSuspended = frameInput.holds(KeyDigit1 | KeyDigit8);
+    picture.fadeFrame = frameCounter;
     for (int i = 1; i <= fighterCount; ++i) {
-        man& fighter = *fighters[i];
+        man& fighter = fighters[i];
         fighter.applyGravity(gravity);
         fighter.moveNodes(timeStep);
-        fighter.relax(timeStep, flexibility);
+        if (!solverSuspended) fighter.relax(timeStep, flexibility);
         fighter.updateVelocities(timeStep);
-        fighter.collideWalls();
-        if (!quiet) fighter.draw(frameCounter / 120.0f, zoom);  // fades in over two seconds
-        fighter.tickNodes();
+        fighter.collideWalls(*this);
+        picture.fighters[i] = fighter;
+        fighter.tickNodes(*this);
     }
-    updateBursts(zoom);
+    updateBursts(events);
     animatePalette();
-    collideFighters();
+    collideFighters(events);
     countFrame();
-    pauseIfRequested();
-    updateMatchState();
+    pauseIfRequested(events);
 }
 
-int Game::finishMatch() {
+void MatchState::finishStep(FrameEvents& events) {
+    const MatchGenerator generator(*this);
+    updateMatchState(events);
+    events.slowMotion = slowMotionTimer >= 0;
+}
+
+int MatchState::finishMatch() {
     if (matchResult != 3) matchResult = winner;
     return matchResult;
 }
 
-void Game::beginSeries() {
+void MatchState::beginSeries() {
     level = 1;
     if (gameMode == "2vs") {
         wins[1] = 0;
@@ -114,7 +122,7 @@ void Game::beginSeries() {
     }
 }
 
-bool Game::countMatchResult(int result) {
+bool MatchState::countMatchResult(int result) {
     if (gameMode == "2vs") {
         if (result == 1) wins[1] += 1;
         if (result == 2) wins[2] += 1;
@@ -126,23 +134,16 @@ bool Game::countMatchResult(int result) {
     return result != 2 && result != 3;
 }
 
-// One frame of a series played without leaving the step (online): a match that ends
-// is counted at once and the next one set up, so the following frame is the new
-// match's first. A series over stays at "end", and stepping it changes nothing.
-void Game::stepSeries(const InputRecord& input) {
-    if (matchState == "end") return;
-    stepMatch(input);
-    if (matchState == "end" && countMatchResult(finishMatch())) setupMatch();
+void MatchState::continueSeries() {
+    if (matchState == "end" && countMatchResult(finishMatch())) {
+        const MatchGenerator generator(*this);
+        setupMatch();
+    }
 }
 
-void Game::countFrame() {
-    frameCounter += 1;
-    if (quiet) return;
-    SetColor(255, 255, 255);
-    SetScale(1, 1);
-}
+void MatchState::countFrame() { frameCounter += 1; }
 
-void Game::announce() {
+void MatchState::announce() {
     if (frameCounter == 1) {
         if (gameMode == "2vs")
             bannerText = "  " + String(wins[1]) + " - " + String(wins[2]) + "  ";
@@ -156,28 +157,15 @@ void Game::announce() {
     }
 }
 
-void Game::drawBanner() {
+void MatchState::countDownBanner() {
     if (bannerTimer >= 0) bannerTimer -= 1;
-    if (quiet) return;
-    // A text without width (no glyphs) cannot be stretched: it is not drawn at all.
-    const int w = bannerTimer >= 0 ? TextWidth(bannerText) : 0;
-    if (w > 0) {
-        SetAlpha(bannerTimer / 60.0f);  // opaque until the last 60 frames, then fading
-        const int h = TextHeight();
-        SetColor(palette[1][1], palette[1][2], palette[1][3]);
-        const float s = BannerWidth / w;
-        SetScale(s, s);
-        DrawText(bannerText, 100, static_cast<int>(384 - h / 2 * s));
-    }
-    SetScale(1, 1);
-    SetAlpha(1);
 }
 
-void Game::addEnergyBonus() {
-    totalScore += comboScore + energyBonus(*fighters[1]);
+void MatchState::addEnergyBonus() {
+    totalScore += comboScore + energyBonus(fighters[1]);
 }
 
-void Game::updateMatchState() {
+void MatchState::updateMatchState(FrameEvents& events) {
     const auto changeState = [this](const char* state) {
         matchState = state;
         stateStartFrame = frameCounter;
@@ -188,7 +176,7 @@ void Game::updateMatchState() {
         bannerTimer = ResultFrames;
         changeState("tell result");
     };
-    const auto knockedOut = [this](int i) { return fighters[i]->knockedOut != 0; };
+    const auto knockedOut = [this](int i) { return fighters[i].knockedOut != 0; };
     const auto allKnockedOut = [&](int first) {
         for (int i = first; i <= fighterCount; ++i)
             if (!knockedOut(i)) return false;
@@ -202,7 +190,7 @@ void Game::updateMatchState() {
 
     if (winner == 0) {
         for (int i = 1; i <= fighterCount; ++i) {
-            man& fighter = *fighters[i];
+            man& fighter = fighters[i];
             if (!(fighter.energy > 0)) {
                 fighter.energy = 0;
                 fighter.knockedOut = 1;
@@ -232,19 +220,19 @@ void Game::updateMatchState() {
     if (matchState == "tell result" && !versus && winner == 2 && framesInState() >= ResultFrames)
         changeState("game over");
     if (matchState == "level completed") {
-        levelCompleteScreen(framesInState());
+        levelCompleteScreen(framesInState(), events);
         if (enterOrSpaceHeld()) changeState(level == 20 ? "game over" : "end");
     }
     if (matchState == "game over") {
-        gameOverScreen(framesInState());
+        gameOverScreen(framesInState(), events);
         if (held(KeyEnter) && framesInState() > ConfirmAfterFrames) {
             changeState("highscores");
             addHighScore(playerName, totalScore);
-            if (savesScores) saveHighScores();
+            events.effects.push_back(MatchEffect::ScoreEntered);
         }
     }
     if (matchState == "highscores") {
-        drawHighScores(framesInState());
+        highScoresScreen(framesInState(), events);
         if (framesInState() > ConfirmAfterFrames && enterOrSpaceHeld()) matchState = "end";
     }
     if (held(KeyEsc)) {
@@ -253,21 +241,10 @@ void Game::updateMatchState() {
     }
 }
 
-void Game::pauseIfRequested() {
+void MatchState::pauseIfRequested(FrameEvents& events) {
     // P is a letter of the name on these screens, not a pause.
     if (matchState == "game over" || matchState == "highscores") return;
     if (pendingPauseHits == 0) return;
     pendingPauseHits = 0;
-    if (!quiet && pausesOnKeyboard) frameInput.heldAfterPause = waitWhilePaused();
-}
-
-uint16_t Game::waitWhilePaused() {
-    // The frame drawn before the pause stays on screen: the loop only presents, and the
-    // backend shows its last complete picture on every Flip.
-    drawPauseNotice();
-    do {
-        Flip(-1);
-        checkWindowClose();
-    } while (!pauseEnds());
-    return heldMatchKeys();
+    events.paused = true;
 }

@@ -1,8 +1,9 @@
 // The animated palette: every colour component takes a slow random walk between
 // about 0 and 255, so titles, highlights and the arena grid keep shifting.
-#include "game/Game.h"
+#include "game/match_state.h"
+#include "platform/platform.h"
 
-void Game::animatePalette() {
+void MatchState::animatePalette() {
     for (int row = 1; row <= lastPaletteRow; ++row) {
         for (int c = 1; c <= 3; ++c) {
             float& step = paletteStep[row][c];

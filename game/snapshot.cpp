@@ -10,7 +10,7 @@
 #include <string>
 
 #include "frontend/option_table.h"
-#include "game/Game.h"
+#include "game/match_state.h"
 
 static_assert(std::endian::native == std::endian::little, "snapshots are stored little-endian");
 
@@ -33,11 +33,6 @@ constexpr float MaxWall = 4096;  // world units; the widest arena reaches about 
 const std::initializer_list<const char*> MatchStates = {"game", "tell result", "level completed",
                                                         "game over", "highscores", "end"};
 const std::initializer_list<const char*> GameModes = {"1", "2vs", "2coop"};
-
-// The options that change how a match plays; volumes, full screen and the two
-// options without a screen row only show, sound or wait in the file.
-const std::initializer_list<const char*> PlayOptions = {
-    "playersSpeed", "flexibility", "blowPower", "plasmaEffects", "slowMotion", "gravity", "aiLevel", "blood"};
 
 class Writer {
 public:
@@ -177,7 +172,7 @@ void transferBurst(Archive& ar, dotburst& burst) {
 }
 
 template <typename Archive>
-void transfer(Archive& ar, Game& g) {
+void transfer(Archive& ar, MatchState& g) {
     // The match and its state machine.
     ar.choice(g.gameMode, GameModes);
     ar.integer(g.level, 1, 20);
@@ -207,11 +202,10 @@ void transfer(Archive& ar, Game& g) {
         ar.wide(entry.score, INT64_MIN, INT64_MAX);
     }
 
-    // Options that steer play, in their file's ranges.
+    // Options that steer play, in their file's order and ranges.
     for (const StoredOption& option : storedOptions) {
-        for (const char* name : PlayOptions) {
-            if (std::strcmp(option.name, name) == 0) ar.integer(g.*option.field, option.minimum, option.maximum);
-        }
+        if (option.steersPlay)
+            ar.integer(g.*static_cast<int MatchState::*>(option.field), option.minimum, option.maximum);
     }
 
     // The world: arena, camera, time step, gates, palette. The walls bound how many grid
@@ -236,61 +230,45 @@ void transfer(Archive& ar, Game& g) {
     ar.text(g.typedQueue, TypedQueueCapacity);
     ar.integer(g.pendingPauseHits, 0, 255);
 
-    // Fighters and bursts, rebuilt when reading.
+    // Fighters and bursts. What a fighter is made of (its skeleton, its number, its
+    // nodes' numbers) is the same for every match and is not kept.
     ar.integer(g.fighterCount, 2, 6);
     for (int i = 1; i < static_cast<int>(g.fighters.size()); ++i) {
+        man& fighter = g.fighters[i];
         if constexpr (Archive::reading) {
-            g.fighters[i].reset();
-            if (i > g.fighterCount) continue;
-            g.fighters[i] = std::make_unique<man>();
-            man& fighter = *g.fighters[i];
+            fighter = man{};
             fighter.fighterNo = i;
-            fighter.game = &g;
-            for (int n = 1; n <= NodeCount; ++n) {
-                ball& node = fighter.nodes[n];
-                node.index = n;
-                node.fighterNo = i;
-                node.owner = &fighter;
-                node.game = &g;
+            for (int n = 1; n <= NodeCount && i <= g.fighterCount; ++n) {
+                fighter.nodes[n].index = n;
+                fighter.nodes[n].fighterNo = i;
             }
         }
-        if (i <= g.fighterCount) transferFighter(ar, *g.fighters[i]);
+        if (i <= g.fighterCount) transferFighter(ar, fighter);
     }
     ar.integer(g.nextBurst, 1, BurstSlots);
-    for (int i = 1; i <= BurstSlots; ++i) {
-        if constexpr (Archive::reading) {
-            g.bursts[i] = std::make_unique<dotburst>();
-            g.bursts[i]->game = &g;
-        }
-        if (g.bursts[i]) {
-            transferBurst(ar, *g.bursts[i]);
-        } else {
-            dotburst unused;  // a game before its first match has no slots yet
-            transferBurst(ar, unused);
-        }
-    }
+    for (int i = 1; i <= BurstSlots; ++i) transferBurst(ar, g.bursts[static_cast<std::size_t>(i)]);
 }
 
 }  // namespace
 
-void saveSnapshot(const Game& game, std::vector<uint8_t>& out) {
+void saveSnapshot(const MatchState& game, std::vector<uint8_t>& out) {
     out.clear();
     Writer writer(out);
     int version = static_cast<int>(SnapshotVersion);
     writer.integer(version, 0, 0);
-    int generator = RndState();
+    int generator = game.randomState;
     writer.integer(generator, 0, 0);
     // The writer only reads the fields; one field list serves both directions.
-    transfer(writer, const_cast<Game&>(game));
+    transfer(writer, const_cast<MatchState&>(game));
 }
 
-std::vector<uint8_t> saveSnapshot(const Game& game) {
+std::vector<uint8_t> saveSnapshot(const MatchState& game) {
     std::vector<uint8_t> out;
     saveSnapshot(game, out);
     return out;
 }
 
-bool restoreSnapshot(Game& game, const uint8_t* data, std::size_t size) {
+bool restoreSnapshot(MatchState& game, const uint8_t* data, std::size_t size) {
     Reader reader(data, size);
     int version = 0;
     reader.integer(version, static_cast<int>(SnapshotVersion), static_cast<int>(SnapshotVersion));
@@ -299,7 +277,7 @@ bool restoreSnapshot(Game& game, const uint8_t* data, std::size_t size) {
     if (!reader.good()) return false;
     transfer(reader, game);
     if (!reader.finished()) return false;
-    SeedRnd(generator);
+    game.randomState = generator;
     return true;
 }
 

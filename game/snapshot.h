@@ -14,19 +14,19 @@
 #include <cstdint>
 #include <vector>
 
-class Game;
+class MatchState;
 
 constexpr uint32_t SnapshotVersion = 1;
 
 // Writes the snapshot into `out`, replacing its contents; the capacity is kept, so a
 // buffer reused frame after frame allocates only while it grows.
-void saveSnapshot(const Game& game, std::vector<uint8_t>& out);
-std::vector<uint8_t> saveSnapshot(const Game& game);
+void saveSnapshot(const MatchState& game, std::vector<uint8_t>& out);
+std::vector<uint8_t> saveSnapshot(const MatchState& game);
 
 // Restores a snapshot taken by saveSnapshot. A snapshot of another version, a short
 // one, or one holding a value no match can reach (a hostile file) gives false; the
 // game then holds only safe values but no meaningful match, and must be set up anew.
-bool restoreSnapshot(Game& game, const uint8_t* data, std::size_t size);
+bool restoreSnapshot(MatchState& game, const uint8_t* data, std::size_t size);
 
 // 64-bit FNV-1a: the checksum of a snapshot and the build's simulation fingerprint.
 uint64_t hashBytes(const uint8_t* data, std::size_t size);

@@ -8,12 +8,15 @@
 #include "frontend/menu_drawing.h"
 #include "frontend/menu_frame.h"
 #include "game/Game.h"
+#include "game/frame_driver.h"
 #include "game/keys.h"
+#include "game/match_presentation.h"
 #include "online/online_input.h"
 #include "online/online_link.h"
 #include "online/online_match.h"
 #include "online/start_state.h"
 #include "platform/backend.h"
+#include "replay/replay_folder.h"
 
 namespace {
 
@@ -55,43 +58,55 @@ void drawNetLine(const NetStats& stats) {
     SetScale(1, 1);
 }
 
+// The player at this window: the arrows (or the first controller), Enter and Space,
+// and the host's typed characters. Esc leaves; F3 shows or hides the corner line.
+class WindowPlayer : public OnlinePlayer {
+public:
+    explicit WindowPlayer(bool host) : host_(host) {}
+    std::optional<PlayerInput> keysFor(int32_t) override {
+        if (KeyHit(key::Esc)) return std::nullopt;
+        if (KeyHit(KeyF3)) netLine = !netLine;
+        PlayerInput keys = readLocalPlayerInput();
+        if (host_) keys.typed = typed_.offer();
+        else dropTypedCharacters();
+        return keys;
+    }
+    void taken() override { typed_.taken(); }
+    bool netLine = false;
+
+private:
+    bool host_;
+    TypedCharacters typed_;
+};
+
 // The series itself, once both sides hold its first state; returns how it ended.
 SessionStatus playSeries(Game& game, OnlineLink& link, bool host, bool coop) {
-    OnlineMatch match(game, host && coop);
     SessionConfig config;
     config.localPlayer = host ? 0 : 1;
     config.inputDelay = link.inputDelay;
     RollbackSession session(link.transport(), config, systemMilliseconds());
-    bool netLine = false;
-    TypedCharacters typed;
+    WindowPlayer player(host);
+    OnlineMatch match(game, session, player, host && coop, ReplayFolderName);
+    FrameDriver driver(game, match);
+    MatchPresentation presentation(game, MatchPresentation::Pacing::HoldsThePicture);
+    presentation.drawOver = [&] {
+        if (player.netLine) drawNetLine(session.stats());
+    };
+    driver.observe(presentation);
     drainInput();
     game.startMusic();
     HideMouse();
+    // Out of sight the game goes on: the other side must not wait for a window.
+    KeepRunningOutOfSight(true);
     try {
-        while (session.status() == SessionStatus::Running) {
-            if (KeyHit(key::Esc)) {
-                session.leave();
-                break;
-            }
-            if (KeyHit(KeyF3)) netLine = !netLine;
-            PlayerInput keys = readLocalPlayerInput();
-            if (host) keys.typed = typed.offer();
-            else dropTypedCharacters();
-            const int32_t before = session.frame();
-            const bool shown = match.carryOut(session, session.tick(keys, systemMilliseconds()));
-            if (session.frame() > before) typed.taken();
-            if (shown) {
-                game.paceSlowMotion();
-                if (netLine) drawNetLine(session.stats());
-            }
-            // With no new frame the last one is shown again: a frame's time still passes.
-            presentFrame();
-        }
+        driver.run();
     } catch (const ProgramEnd&) {
+        KeepRunningOutOfSight(false);
         session.leave();  // the window was closed: the other side is told, not left waiting
         match.saveReplay();
         throw;
     }
+    KeepRunningOutOfSight(false);
     ShowMouse();
     game.stopMusic();
     const std::string replay = match.saveReplay();
@@ -141,10 +156,6 @@ void playOnlineSeries(Game& game, const OnlineOptions& options) {
 void playOnline(Game& game, const OnlineOptions& options) {
     playOnlineSeries(game, options);
     // The series ran on the host's options and score table: the menu is the player's own.
-    game.quiet = false;
-    game.pausesOnKeyboard = true;
-    game.savesScores = true;
-    game.defaultHighScores();
     game.loadHighScores();
     game.resetOptions();
     game.loadPrefs();

@@ -21,18 +21,29 @@ const char* sessionEndMessage(SessionStatus status) {
     return "";
 }
 
-OnlineMatch::OnlineMatch(Game& game, bool savesScores) : game_(game), savesScores_(savesScores) {
-    game_.quiet = false;
-    game_.pausesOnKeyboard = false;  // P is not read online
-    game_.savesScores = false;       // predicted frames must not write the table; see follow
+OnlineMatch::OnlineMatch(Game& game, RollbackSession& session, OnlinePlayer& player, bool savesScores,
+                         const std::string& replayFolder)
+    : game_(game), session_(session), player_(player), savesScores_(savesScores), replayFolder_(replayFolder) {
     game_.screen = "match";
     game_.selection = 0;
     confirmedMatchState_ = game_.matchState;
-    recorder_.emplace(game_.replayFolder, game_.gameMode, game_.level, saveSnapshot(game_));
+    recorder_.emplace(replayFolder_, game_.gameMode, game_.level, saveSnapshot(game_));
 }
 
-bool OnlineMatch::carryOut(RollbackSession& session, const std::vector<SessionRequest>& requests) {
-    bool shown = false;
+bool OnlineMatch::finished(const MatchState&) const { return session_.status() != SessionStatus::Running; }
+
+void OnlineMatch::tick(FrameDriver& driver) {
+    const std::optional<PlayerInput> keys = player_.keysFor(session_.inputFrame());
+    if (!keys) {
+        session_.leave();
+        return;
+    }
+    const int32_t before = session_.frame();
+    carryOut(driver, session_.tick(*keys, clock()));
+    if (session_.frame() > before) player_.taken();
+}
+
+void OnlineMatch::carryOut(FrameDriver& driver, const std::vector<SessionRequest>& requests) {
     for (const SessionRequest& r : requests) {
         switch (r.kind) {
             case SessionRequest::Kind::SaveState: {
@@ -51,24 +62,24 @@ bool OnlineMatch::carryOut(RollbackSession& session, const std::vector<SessionRe
                 break;
             }
             case SessionRequest::Kind::Advance:
-                game_.quiet = r.quiet;
-                game_.stepSeries(matchInputFromPlayers(r.inputs));
-                game_.quiet = false;
+                // A series over is not stepped again (the session ends where it ended).
+                if (game_.matchState != "end") {
+                    driver.step(matchInputFromPlayers(r.inputs), !r.quiet);
+                    game_.continueSeries();
+                }
                 liveFrame_ = r.frame + 1;
-                shown = shown || !r.quiet;
                 break;
             case SessionRequest::Kind::Confirmed:
-                confirm(session, r);
+                confirm(r);
                 break;
             case SessionRequest::Kind::Checksum: {
                 const Slot& slot = slotOf(r.frame);
                 assert(slot.frame == r.frame);
-                session.setChecksum(r.frame, hashBytes(slot.state.data(), slot.state.size()));
+                session_.setChecksum(r.frame, hashBytes(slot.state.data(), slot.state.size()));
                 break;
             }
         }
     }
-    return shown;
 }
 
 OnlineMatch::Mark OnlineMatch::markOf() const {
@@ -77,41 +88,34 @@ OnlineMatch::Mark OnlineMatch::markOf() const {
     return mark;
 }
 
-void OnlineMatch::confirm(RollbackSession& session, const SessionRequest& request) {
+void OnlineMatch::confirm(const SessionRequest& request) {
     // Asked for in the tick that found the series over, past its end.
     if (seriesOver_ || request.frame != confirmedFrames_) return;
     recorder_->add(matchInputFromPlayers(request.inputs));
     confirmedFrames_ = request.frame + 1;
-    follow(session, confirmedFrames_);
+    follow(confirmedFrames_);
     if (onConfirmed) onConfirmed(confirmedFrames_);
 }
 
 // The state at the start of `frame` is confirmed now: a new match of the series, its
 // end, or the campaign's entry into the high-score table shows there first.
-void OnlineMatch::follow(RollbackSession& session, int32_t frame) {
+void OnlineMatch::follow(int32_t frame) {
     const bool live = frame == liveFrame_;
     const Slot& slot = slotOf(frame);
     assert(live || slot.frame == frame);
     const Mark mark = live ? markOf() : slot.mark;
 
-    if (savesScores_ && mark.scores && confirmedMatchState_ == "game over") saveConfirmedScores(*mark.scores);
+    if (savesScores_ && mark.scores && confirmedMatchState_ == "game over") game_.saveHighScores(*mark.scores);
     confirmedMatchState_ = mark.matchState;
 
     if (mark.matchState == "end") {
         seriesOver_ = true;
         recorder_->save();
-        session.endAt(frame);
+        session_.endAt(frame);
     } else if (mark.frameCounter == 0) {
         recorder_->save();
-        recorder_.emplace(game_.replayFolder, mark.gameMode, mark.level, live ? saveSnapshot(game_) : slot.state);
+        recorder_.emplace(replayFolder_, mark.gameMode, mark.level, live ? saveSnapshot(game_) : slot.state);
     }
-}
-
-void OnlineMatch::saveConfirmedScores(const ScoreTable& table) {
-    const ScoreTable shown = game_.highScores;
-    game_.highScores = table;
-    game_.saveHighScores();
-    game_.highScores = shown;
 }
 
 void OnlineMatch::useConfirmedState(int32_t frame, const std::function<void(const Game&)>& use) {

@@ -63,6 +63,9 @@ public:
     // from it (platform/window_presence.h).
     virtual void showMouse() {}
     virtual bool away() { return false; }
+    // A window's presents sleep while it is out of sight, unless the game must keep
+    // running (see KeepRunningOutOfSight); a backend without a window never sleeps.
+    virtual void keepRunningOutOfSight(bool /*on*/) {}
     virtual void pollEvents() = 0;  // feeds the input state (platform/input_state.h)
     virtual void present() = 0;     // shows the finished frame and paces it
     virtual double milliseconds() = 0;

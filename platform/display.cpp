@@ -62,4 +62,6 @@ int AppSuspended() {
     return backend.away() ? 1 : 0;
 }
 
+void KeepRunningOutOfSight(bool on) { currentBackend().keepRunningOutOfSight(on); }
+
 void End() { throw ProgramEnd{0}; }

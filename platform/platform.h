@@ -41,6 +41,10 @@ void HideMouse();          // the pointer stays hidden over the window until Sho
 void ShowMouse();          // shown again, except in full screen, which never shows it
 int AppTerminate();        // 1 once after a close request, else 0
 int AppSuspended();        // 1 while the window is without the focus or out of sight
+// Off (the default): a Flip while the window is out of sight sleeps until it shows
+// again, as nobody can see the frames. On: Flip keeps its 60 Hz pace out of sight, for
+// a game that must go on (an online match: the other side waits for none of it).
+void KeepRunningOutOfSight(bool on);
 [[noreturn]] void End();   // throws ProgramEnd{0}
 
 // ---- Drawing state -----------------------------------------------------------

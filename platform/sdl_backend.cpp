@@ -85,6 +85,7 @@ public:
     }
 
     bool away() override { return presence_.away(); }
+    void keepRunningOutOfSight(bool on) override { keepsRunningOutOfSight_ = on; }
 
     void pollEvents() override {
         SDL_Event event;
@@ -93,6 +94,10 @@ public:
 
     void present() override {
         if (!renderer_) return;
+        if (keepsRunningOutOfSight_ && presence_.outOfSight()) {
+            schedule_->waitForFrame();  // nothing to show; the game goes on at its pace
+            return;
+        }
         waitWhileOutOfSight();
         if (!waitForVblank_) schedule_->waitForFrame();
         screenshots_.capture(*renderer_);
@@ -179,6 +184,7 @@ private:
     std::optional<FrameSchedule> schedule_;
     bool waitForVblank_ = false;
     bool pointerHidden_ = false;  // by the game (HideMouse), whatever the window
+    bool keepsRunningOutOfSight_ = false;
     SdlAudio audio_;
     Controllers controllers_;
     Screenshots screenshots_;

@@ -4,38 +4,56 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "frontend/menu_frame.h"
 #include "game/Game.h"
+#include "game/frame_driver.h"
 #include "game/keys.h"
+#include "game/match_presentation.h"
 #include "game/snapshot.h"
 
 namespace {
 
-constexpr int FastForwardQuietSteps = 7;  // a drawn frame every eighth step
+constexpr int FastForwardUnseenSteps = 7;  // a shown frame every eighth step
+
+// The viewer's frames: the recorded ones, as the keys of the one watching ask.
+class ReplayFrames : public FrameSource {
+public:
+    explicit ReplayFrames(ReplayPlayback& playback) : playback_(playback) {}
+
+    bool finished(const MatchState&) const override { return left_ || playback_.finished(); }
+    void tick(FrameDriver& driver) override {
+        if (KeyHit(key::Esc)) {
+            left_ = true;
+            return;
+        }
+        if (KeyHit(key::Space)) paused_ = !paused_;
+        if (paused_) return;
+        if (KeyDown(key::Right)) {
+            for (int i = 0; i < FastForwardUnseenSteps && !playback_.finished(); ++i) driver.step(playback_.next(), false);
+        }
+        if (!playback_.finished()) driver.step(playback_.next(), true);
+    }
+
+private:
+    ReplayPlayback& playback_;
+    bool paused_ = false;
+    bool left_ = false;
+};
 
 }  // namespace
 
-bool ReplayPlayback::begin(Game& game, const Replay& replay) {
+bool ReplayPlayback::begin(MatchState& state, const Replay& replay) {
     replay_ = &replay;
     frame_ = 0;
     offset_ = 0;
-    if (!restoreSnapshot(game, replay.snapshot.data(), replay.snapshot.size())) return false;
-    game.quiet = false;
-    game.pausesOnKeyboard = false;  // pauses were recorded with the keys held after them
-    game.savesScores = false;
-    game.replayFolder.clear();      // watching a replay records none
-    game.screen = "match";
-    game.selection = 0;
-    game.lastPacedFrame = MilliSecs();
-    return true;
+    return restoreSnapshot(state, replay.snapshot.data(), replay.snapshot.size());
 }
 
-void ReplayPlayback::step(Game& game) {
+InputRecord ReplayPlayback::next() {
     InputRecord input;
     // The file was checked record by record when it was read.
     readRecord(replay_->records, offset_, input);
     frame_ += 1;
-    game.stepMatch(input);
+    return input;
 }
 
 int watchReplay(Game& game, const Replay& replay) {
@@ -49,25 +67,17 @@ int watchReplay(Game& game, const Replay& replay) {
         std::fprintf(stderr, "tumblebout: the replay holds a match state this game cannot reach\n");
         return 2;
     }
+    game.screen = "match";
+    game.selection = 0;
     game.openDisplay();
     game.loadMusic();
     drainInput();
     game.startMusic();
-    bool paused = false;
-    while (!playback.finished()) {
-        if (KeyHit(key::Esc)) break;
-        if (KeyHit(key::Space)) paused = !paused;
-        if (!paused) {
-            if (KeyDown(key::Right)) {
-                game.quiet = true;
-                for (int i = 0; i < FastForwardQuietSteps && !playback.finished(); ++i) playback.step(game);
-                game.quiet = false;
-            }
-            if (!playback.finished()) playback.step(game);
-            game.paceSlowMotion();
-        }
-        presentFrame();
-    }
+    ReplayFrames frames(playback);
+    FrameDriver driver(game, frames);
+    MatchPresentation presentation(game, MatchPresentation::Pacing::HoldsTheGame);
+    driver.observe(presentation);
+    driver.run();
     game.stopMusic();
     return 0;
 }

@@ -1,14 +1,10 @@
 // Recording a match as it is played, and writing it out when it ends.
 #include "replay/replay_recorder.h"
 
-#include "game/Game.h"
 #include "game/fingerprint.h"
+#include "game/match_state.h"
 #include "game/snapshot.h"
 #include "replay/replay_folder.h"
-
-ReplayRecorder::ReplayRecorder(const Game& game)
-    : ReplayRecorder(game.replayFolder, game.gameMode, game.level,
-                     game.replayFolder.empty() ? std::vector<uint8_t>{} : saveSnapshot(game)) {}
 
 ReplayRecorder::ReplayRecorder(const std::string& folder, const std::string& mode, int level,
                                std::vector<uint8_t> snapshot)
@@ -29,4 +25,15 @@ void ReplayRecorder::add(const InputRecord& input) {
 std::string ReplayRecorder::save() {
     if (folder_.empty()) return "";
     return saveReplayInFolder(folder_, replay_);
+}
+
+void ReplayKeeper::matchBegins(const MatchState& state) {
+    recording_.emplace(folder_, state.gameMode, state.level, saveSnapshot(state));
+}
+
+void ReplayKeeper::stepped(const MatchState&, const SteppedFrame& frame) { recording_->add(frame.input); }
+
+void ReplayKeeper::matchEnds(const MatchState&) {
+    recording_->save();
+    recording_.reset();
 }

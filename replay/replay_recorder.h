@@ -1,22 +1,18 @@
 #pragma once
-// Records the match being played: the snapshot of its first frame, then each frame's
-// input record as the step completed it. When the match ends the replay goes into the
-// Game's replay folder; with no folder set nothing is kept.
+// Recording matches: the snapshot of a match's first frame, then each frame's input
+// record as the step completed it, written to the replay folder when the match ends.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "game/frame_driver.h"
 #include "game/input_record.h"
 #include "replay/replay_file.h"
 
-class Game;
-
 class ReplayRecorder {
 public:
-    // Takes the snapshot: call it once the match is set up, before its first step.
-    explicit ReplayRecorder(const Game& game);
-    // A match whose first frame is already a snapshot (online, from the confirmed state).
     ReplayRecorder(const std::string& folder, const std::string& mode, int level, std::vector<uint8_t> snapshot);
     void add(const InputRecord& input);
     // Writes the replay; returns the file's path, or "" when none was written.
@@ -25,4 +21,17 @@ public:
 private:
     std::string folder_;
     Replay replay_;
+};
+
+// Records every match the driver runs into `folder`, each as it ends.
+class ReplayKeeper : public FrameObserver {
+public:
+    explicit ReplayKeeper(std::string folder) : folder_(std::move(folder)) {}
+    void matchBegins(const MatchState& state) override;
+    void stepped(const MatchState& state, const SteppedFrame& frame) override;
+    void matchEnds(const MatchState& state) override;
+
+private:
+    std::string folder_;
+    std::optional<ReplayRecorder> recording_;
 };

@@ -32,8 +32,9 @@ protected:
         g.arenaTop = scale * -768 / 2;
         g.arenaFloor = scale * 768 / 2;
     }
+    // Drawn in the colour of the palette's third row.
     std::vector<DrawCall> draw() {
-        g.drawArena();
+        g.drawArena(g.palette[3]);
         return headless::currentFrame();
     }
 };

@@ -33,8 +33,7 @@ protected:
         g.cameraX = 100;
         g.cameraY = -50;
         g.zoom = 0.5f;
-        for (int i = 1; i <= BurstSlots; ++i) g.bursts[i] = std::make_unique<dotburst>();
-    }
+        }
     void TearDown() override { headless::stop(); }
 
     std::vector<headless::DrawCall> imagesOf(const ImageRef& image) const {
@@ -52,7 +51,6 @@ TEST_F(CombatBursts, NewBurstIsInactivePlasmaWithRisingColourSteps) {
     EXPECT_EQ(burst.active, 0);
     EXPECT_EQ(burst.kind, BurstPlasma);
     EXPECT_EQ(burst.count, 0);
-    EXPECT_EQ(burst.game, nullptr);
     EXPECT_EQ(burst.colourStep, (std::array<int, 4>{2, 2, 2, 2}));
     EXPECT_FLOAT_EQ(burst.alpha, 0.0f);
 }
@@ -67,25 +65,25 @@ TEST_F(CombatBursts, RingAdvancesAndWrapsFrom100To1) {
 
 TEST_F(CombatBursts, RingSlotIsReusedAfterAHundredStartsEvenWhileShowing) {
     for (int n = 0; n < 101; ++n) {
-        g.bursts[g.nextBurst]->start(static_cast<float>(n), 0, 0, 0, 5, BurstBlood, 3.0f, &g, 0, 0);
+        g.bursts[g.nextBurst].start(static_cast<float>(n), 0, 0, 0, 5, BurstBlood, 3.0f, 0, 0);
         g.advanceBurst();
     }
     EXPECT_EQ(g.nextBurst, 2);
-    EXPECT_FLOAT_EQ(g.bursts[1]->xs[1], 100.0f);  // the 101st start took slot 1 again
-    EXPECT_FLOAT_EQ(g.bursts[2]->xs[1], 1.0f);
+    EXPECT_FLOAT_EQ(g.bursts[1].xs[1], 100.0f);  // the 101st start took slot 1 again
+    EXPECT_FLOAT_EQ(g.bursts[2].xs[1], 1.0f);
     // Two quick bleeds of one node land in different slots.
-    g.bursts[g.nextBurst]->start(7, 7, 0, 0, 5, BurstBlood, 3.0f, &g, 0, 0);
+    g.bursts[g.nextBurst].start(7, 7, 0, 0, 5, BurstBlood, 3.0f, 0, 0);
     g.advanceBurst();
-    g.bursts[g.nextBurst]->start(7, 7, 0, 0, 5, BurstBlood, 3.0f, &g, 0, 0);
+    g.bursts[g.nextBurst].start(7, 7, 0, 0, 5, BurstBlood, 3.0f, 0, 0);
     EXPECT_EQ(g.nextBurst, 3);
-    EXPECT_FLOAT_EQ(g.bursts[2]->xs[1], 7.0f);
-    EXPECT_FLOAT_EQ(g.bursts[3]->xs[1], 7.0f);
+    EXPECT_FLOAT_EQ(g.bursts[2].xs[1], 7.0f);
+    EXPECT_FLOAT_EQ(g.bursts[3].xs[1], 7.0f);
 }
 
 TEST_F(CombatBursts, StartDrawsColourThenAngleAndRadiusPerParticle) {
     SeedRnd(777);
     dotburst burst;
-    burst.start(10, 20, 1.5f, -2, 8, BurstPlasma, 2.0f, &g, 0, 6);
+    burst.start(10, 20, 1.5f, -2, 8, BurstPlasma, 2.0f, 0, 6);
 
     SeedRnd(777);
     EXPECT_EQ(burst.colour[0], Rand(0, 255));
@@ -103,14 +101,13 @@ TEST_F(CombatBursts, StartDrawsColourThenAngleAndRadiusPerParticle) {
     EXPECT_EQ(burst.active, 1);
     EXPECT_FLOAT_EQ(burst.alpha, 1.0f);
     EXPECT_FLOAT_EQ(burst.size, 3.0f);
-    EXPECT_EQ(burst.game, &g);
     EXPECT_FLOAT_EQ(burst.xs[0], 0.0f);  // element 0 is never touched
 }
 
 TEST_F(CombatBursts, OuterParticlesAreTheFastOnes) {
     // One random draw sets both the distance from the centre and the speed.
     dotburst burst;
-    burst.start(0, 0, 0, 0, 300, BurstBlood, 3.0f, &g, 0, 10);
+    burst.start(0, 0, 0, 0, 300, BurstBlood, 3.0f, 0, 10);
     for (int i = 1; i <= burst.count; ++i) {
         const float r = std::hypot(burst.xs[i], burst.ys[i]) / 10;
         EXPECT_NEAR(std::hypot(burst.vxs[i], burst.vys[i]), std::fabs(r * 6 - 3), 1e-3f);
@@ -119,7 +116,7 @@ TEST_F(CombatBursts, OuterParticlesAreTheFastOnes) {
 
 TEST_F(CombatBursts, SparksWithoutSpreadStartOnThePointAndSomeFlyBackwards) {
     dotburst burst;
-    burst.start(-40, 25, 0, 0, 20, BurstPlasma, 2.0f, &g, 0, 0);
+    burst.start(-40, 25, 0, 0, 20, BurstPlasma, 2.0f, 0, 0);
     int backwards = 0, forwards = 0;
     SeedRnd(12345);
     Rand(0, 255), Rand(0, 255), Rand(0, 255);
@@ -139,17 +136,17 @@ TEST_F(CombatBursts, SparksWithoutSpreadStartOnThePointAndSomeFlyBackwards) {
 
 TEST_F(CombatBursts, CountAbove300NeverWritesPastTheArrays) {
     dotburst burst;
-    burst.start(0, 0, 0, 0, 500, BurstBlood, 3.0f, &g, 0, 0);
+    burst.start(0, 0, 0, 0, 500, BurstBlood, 3.0f, 0, 0);
     EXPECT_EQ(burst.count, MaxParticles);
     burst.update();  // moves exactly the particles that exist
-    burst.start(0, 0, 0, 0, -4, BurstBlood, 3.0f, &g, 0, 0);
+    burst.start(0, 0, 0, 0, -4, BurstBlood, 3.0f, 0, 0);
     EXPECT_EQ(burst.count, 0);
     EXPECT_EQ(burst.active, 1);
 }
 
 TEST_F(CombatBursts, LivesFor51UpdatesAndFallsUnderGravity) {
     dotburst burst;
-    burst.start(0, 0, 0, 0, 3, BurstBlood, 3.0f, &g, 0, 0);
+    burst.start(0, 0, 0, 0, 3, BurstBlood, 3.0f, 0, 0);
     const float vx = burst.vxs[1], vy = burst.vys[1];
     burst.update();
     EXPECT_FLOAT_EQ(burst.alpha, 0.98f);
@@ -190,16 +187,18 @@ TEST_F(CombatBursts, ColourDriftsBy2AndBouncesOffTheEnds) {
 }
 
 TEST_F(CombatBursts, BloodIsDrawnUnderSparksWithTheirOwnBlendAndColour) {
-    auto& sparks = *g.bursts[1];
-    auto& blood = *g.bursts[2];
-    auto& robotBlood = *g.bursts[3];
-    sparks.start(0, 0, 0, 0, 4, BurstPlasma, 2.0f, &g, 0, 0);
-    blood.start(50, 60, 0, 0, 5, BurstBlood, 3.0f, &g, 0, 0);
-    robotBlood.start(-30, 0, 0, 0, 6, BurstBlood, 3.0f, &g, 1, 0);
-    g.bursts[4]->start(0, 0, 0, 0, 7, BurstBlood, 3.0f, &g, 0, 0);
-    g.bursts[4]->active = 0;  // finished bursts neither move nor draw
+    auto& sparks = g.bursts[1];
+    auto& blood = g.bursts[2];
+    auto& robotBlood = g.bursts[3];
+    sparks.start(0, 0, 0, 0, 4, BurstPlasma, 2.0f, 0, 0);
+    blood.start(50, 60, 0, 0, 5, BurstBlood, 3.0f, 0, 0);
+    robotBlood.start(-30, 0, 0, 0, 6, BurstBlood, 3.0f, 1, 0);
+    g.bursts[4].start(0, 0, 0, 0, 7, BurstBlood, 3.0f, 0, 0);
+    g.bursts[4].active = 0;  // finished bursts neither move nor draw
 
-    g.updateBursts(g.zoom);
+    FrameEvents events;
+    g.updateBursts(events);
+    g.drawBursts(events.picture);
     const auto& calls = headless::currentFrame();
     ASSERT_EQ(calls.size(), 4u + 5u + 6u);
 
@@ -235,7 +234,7 @@ TEST_F(CombatBursts, BloodIsDrawnUnderSparksWithTheirOwnBlendAndColour) {
         EXPECT_FLOAT_EQ(c.x, projectX(sparks.xs[i + 1] - 16, g.cameraX, g.zoom));
         EXPECT_FLOAT_EQ(c.y, projectY(sparks.ys[i + 1] - 20, g.cameraY, g.zoom));
     }
-    EXPECT_FLOAT_EQ(g.bursts[4]->alpha, 1.0f);  // not updated
+    EXPECT_FLOAT_EQ(g.bursts[4].alpha, 1.0f);  // not updated
     // Every burst moved exactly once.
     EXPECT_FLOAT_EQ(blood.alpha, 0.98f);
     EXPECT_FLOAT_EQ(sparks.alpha, 0.98f);
@@ -251,18 +250,24 @@ TEST_F(CombatBursts, BloodIsDrawnUnderSparksWithTheirOwnBlendAndColour) {
 TEST_F(CombatBursts, BurstsKeepFullSpeedInSlowMotion) {
     g.timeStep = 0.2f;
     g.slowMotionTimer = 20;
-    auto& burst = *g.bursts[5];
-    burst.start(0, 0, 4, 0, 1, BurstBlood, 0.0f, &g, 0, 0);
-    g.updateBursts(g.zoom);
+    auto& burst = g.bursts[5];
+    burst.start(0, 0, 4, 0, 1, BurstBlood, 0.0f, 0, 0);
+    FrameEvents events;
+    g.updateBursts(events);
     EXPECT_FLOAT_EQ(burst.xs[1], 4.0f);
 }
 
 TEST_F(CombatBursts, EmptyBurstShowsNothingButLives) {
-    auto& burst = *g.bursts[9];
-    burst.start(0, 0, 0, 0, 0, BurstBlood, 3.0f, &g, 0, 0);
-    for (int f = 0; f < 50; ++f) g.updateBursts(g.zoom);
+    auto& burst = g.bursts[9];
+    burst.start(0, 0, 0, 0, 0, BurstBlood, 3.0f, 0, 0);
+    FrameEvents events;
+    for (int f = 0; f < 50; ++f) {
+        events.clear();
+        g.updateBursts(events);
+        g.drawBursts(events.picture);
+    }
     EXPECT_EQ(burst.active, 1);
     EXPECT_TRUE(headless::currentFrame().empty());
-    g.updateBursts(g.zoom);
+    g.updateBursts(events);
     EXPECT_EQ(burst.active, 0);
 }

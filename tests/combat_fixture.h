@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "game/Game.h"
+#include "game/match_presentation.h"
 #include "platform/headless.h"
 #include "platform/sound.h"
 
@@ -27,7 +26,6 @@ protected:
         g.fighterCount = 2;
         addFighter(1, 1);
         addFighter(2, 0);
-        for (int i = 1; i <= BurstSlots; ++i) g.bursts[i] = std::make_unique<dotburst>();
         // Told apart by their lengths: the blow lasts one second, the block three.
         g.blowSound = silence(1);
         g.blockSound = silence(3);
@@ -36,18 +34,15 @@ protected:
 
     // A scale-2 fighter: node size 8 (head 18), radius 8, mass 4, energy 20, strength 1.
     man& addFighter(int no, int team) {
-        auto& f = g.fighters[no];
-        f = std::make_unique<man>();
-        f->game = &g;
-        f->fighterNo = no;
-        f->team = team;
-        f->strength = 1.0f;
-        f->maxEnergy = 20.0f;
-        f->energy = 20.0f;
+        man& f = g.fighters[no];
+        f = man{};
+        f.fighterNo = no;
+        f.team = team;
+        f.strength = 1.0f;
+        f.maxEnergy = 20.0f;
+        f.energy = 20.0f;
         for (int k = 1; k <= NodeCount; ++k) {
-            ball& n = f->nodes[k];
-            n.game = &g;
-            n.owner = f.get();
+            ball& n = f.nodes[k];
             n.index = k;
             n.fighterNo = no;
             n.radius = 8;
@@ -55,7 +50,7 @@ protected:
             n.mass = 4;
         }
         park(no);
-        return *f;
+        return f;
     }
 
     // Every node of fighter `no` far from every node of every other fighter, at rest.
@@ -95,8 +90,8 @@ protected:
         return heard;
     }
 
-    ball& node(int fighter, int index) { return g.fighters[fighter]->nodes[index]; }
-    man& fighter(int no) { return *g.fighters[no]; }
+    ball& node(int fighter, int index) { return g.fighters[fighter].nodes[index]; }
+    man& fighter(int no) { return g.fighters[no]; }
 
     // Puts node (fa, ka) at (x, y) and node (fb, kb) `gap` to its right, both at rest.
     void place(int fa, int ka, int fb, int kb, float x, float y, float gap) {
@@ -106,15 +101,20 @@ protected:
         b.x = x + gap, b.y = y, b.vx = b.vy = 0;
     }
 
-    // One frame of the hit test as the match loop runs it.
+    // One frame of the hit test as the match loop runs it, its effects played as a
+    // local match plays them; they stay in `events`.
     void frame() {
-        g.collideFighters();
+        events.clear();
+        g.collideFighters(events);
+        presentation.playEffects(events);
         g.frameCounter += 1;
     }
+    FrameEvents events;
+    MatchPresentation presentation{g, MatchPresentation::Pacing::HoldsTheGame};
 
     int activeBursts(int kind) const {
         int n = 0;
-        for (int i = 1; i <= BurstSlots; ++i) n += g.bursts[i]->active == 1 && g.bursts[i]->kind == kind;
+        for (int i = 1; i <= BurstSlots; ++i) n += g.bursts[i].active == 1 && g.bursts[i].kind == kind;
         return n;
     }
 };

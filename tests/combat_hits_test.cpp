@@ -41,12 +41,12 @@ TEST_F(CombatHits, HeadsMeetingMakeADoubleBlow) {
     EXPECT_FLOAT_EQ(node(2, HeadNode).vx, 250.0f);
 
     // Sparks in slot 1 at the midpoint, blood from the second fighter's head in slot 2.
-    const dotburst& sparks = *g.bursts[1];
+    const dotburst& sparks = g.bursts[1];
     EXPECT_EQ(sparks.active, 1);
     EXPECT_EQ(sparks.kind, BurstPlasma);
     EXPECT_EQ(sparks.count, 20);
     EXPECT_FLOAT_EQ(sparks.xs[1], 15.0f);
-    const dotburst& blood = *g.bursts[2];
+    const dotburst& blood = g.bursts[2];
     EXPECT_EQ(blood.active, 1);
     EXPECT_EQ(blood.kind, BurstBlood);
     EXPECT_EQ(blood.count, 100);
@@ -75,9 +75,9 @@ TEST_F(CombatHits, FootOnChestBeforeFrame100OnlyPushesAndKicks) {
     EXPECT_FLOAT_EQ(node(2, Chest).vx, 250.0f);
     EXPECT_EQ(g.contactGate[1][2], 2);
     EXPECT_EQ(g.sparkGate[1][2], 10);
-    EXPECT_EQ(g.bursts[1]->active, 1);
-    EXPECT_EQ(g.bursts[1]->kind, BurstPlasma);
-    EXPECT_EQ(g.bursts[2]->active, 0);  // no blood
+    EXPECT_EQ(g.bursts[1].active, 1);
+    EXPECT_EQ(g.bursts[1].kind, BurstPlasma);
+    EXPECT_EQ(g.bursts[2].active, 0);  // no blood
     EXPECT_EQ(g.nextBurst, 3);          // the sparks' advance and the contact's own
     EXPECT_FLOAT_EQ(fighter(2).energy, 20.0f);
     EXPECT_EQ(node(2, Chest).hitTimer, 0);
@@ -151,8 +151,8 @@ TEST_F(CombatHits, BodyBlowsCountInBothDirections) {
     EXPECT_EQ(g.combo, -1);
     EXPECT_FLOAT_EQ(fighter(1).energy, 19.0f);
     // The blood burst takes the slot after the sparks, at the struck node.
-    EXPECT_EQ(g.bursts[2]->kind, BurstBlood);
-    EXPECT_EQ(g.bursts[2]->active, 1);
+    EXPECT_EQ(g.bursts[2].kind, BurstBlood);
+    EXPECT_EQ(g.bursts[2].active, 1);
 
     // Fighter 1's foot on fighter 2's head, after the contact gate reopened.
     frame();
@@ -364,8 +364,8 @@ TEST_F(CombatHits, PlasmaOffMakesNoSparksButTheContactStillAdvancesTheRing) {
     g.plasmaEffects = 0;
     place(1, Foot, 2, Chest, 0, 0, 10);
     frame();
-    EXPECT_EQ(g.bursts[1]->active, 1);  // only the blood
-    EXPECT_EQ(g.bursts[1]->kind, BurstBlood);
+    EXPECT_EQ(g.bursts[1].active, 1);  // only the blood
+    EXPECT_EQ(g.bursts[1].kind, BurstBlood);
     EXPECT_EQ(g.sparkGate[1][2], -1);
     EXPECT_EQ(g.nextBurst, 2);
 }
@@ -406,9 +406,9 @@ TEST_F(CombatHits, BloodZeroStillTakesARingSlot) {
     g.blood = 0;
     place(1, Foot, 2, Chest, 0, 0, 10);
     frame();
-    EXPECT_EQ(g.bursts[2]->active, 1);
-    EXPECT_EQ(g.bursts[2]->kind, BurstBlood);
-    EXPECT_EQ(g.bursts[2]->count, 0);
+    EXPECT_EQ(g.bursts[2].active, 1);
+    EXPECT_EQ(g.bursts[2].kind, BurstBlood);
+    EXPECT_EQ(g.bursts[2].count, 0);
     EXPECT_EQ(g.nextBurst, 3);
 }
 
@@ -417,9 +417,9 @@ TEST_F(CombatHits, RobotsBleedYellow) {
     node(2, Chest).radius = 12.7f;
     place(1, Foot, 2, Chest, 0, 0, 10);
     frame();
-    EXPECT_EQ(g.bursts[2]->yellow, 1);
-    for (int i = 1; i <= g.bursts[2]->count; ++i)  // spread Int(12.7) = 12
-        EXPECT_LE(std::hypot(g.bursts[2]->xs[i] - 13.05f, g.bursts[2]->ys[i]), 12.0f + 1e-3f);
+    EXPECT_EQ(g.bursts[2].yellow, 1);
+    for (int i = 1; i <= g.bursts[2].count; ++i)  // spread Int(12.7) = 12
+        EXPECT_LE(std::hypot(g.bursts[2].xs[i] - 13.05f, g.bursts[2].ys[i]), 12.0f + 1e-3f);
 }
 
 TEST_F(CombatHits, NodesOnTheSamePointArePartedWithoutNaN) {

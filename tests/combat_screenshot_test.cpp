@@ -82,7 +82,7 @@ TEST(CombatScreenshot, MatchFrameShowsTheFrameAndTheFighters) {
     for (int f = 1; f <= 2; ++f) {
         int matching = 0;
         for (int k = 1; k <= NodeCount; ++k) {
-            const ball& n = g.fighters[f]->nodes[k];
+            const ball& n = g.fighters[f].nodes[k];
             const int sx = static_cast<int>(projectX(n.x, g.cameraX, g.zoom));
             const int sy = static_cast<int>(projectY(n.y, g.cameraY, g.zoom));
             if (sx < 0 || sx >= 1024 || sy < 0 || sy >= 768) continue;

@@ -59,7 +59,7 @@ Trace traceRun(int startMs, int frames) {
         trace.hashes.push_back(std::hash<std::string>{}(stateJson(game, frame)));
         trace.screensAndModes.insert(game.screen + " " + game.gameMode);
         if (game.screen == "match" && game.fighterCount >= 2 && game.frameCounter > 120) {
-            const float x = game.fighters[2]->nodes[16].x;
+            const float x = game.fighters[2].nodes[16].x;
             if (!haveFirst) firstX = x;
             haveFirst = true;
             trace.movedPlayerTwo = std::max(trace.movedPlayerTwo, std::abs(x - firstX));

@@ -15,8 +15,6 @@ protected:
         headless::start();
         setLevelOneWalls(game);
         setDefaultPhysicsOptions(game);
-        node.game = &game;
-        node.owner = &owner;
         node.size = 8;
         node.radius = 8;
         node.mass = 4;
@@ -28,8 +26,6 @@ protected:
 
 TEST_F(FighterBall, NewNodeHasOnlyItsDrawnSizeSet) {
     ball fresh;
-    EXPECT_EQ(fresh.game, nullptr);
-    EXPECT_EQ(fresh.owner, nullptr);
     EXPECT_EQ(fresh.hitTimer, 0);
     EXPECT_EQ(fresh.index, 0);
     EXPECT_EQ(fresh.x, 0.0f);
@@ -68,7 +64,7 @@ TEST_F(FighterBall, FloorBounceReversesAndHalvesBothComponents) {
     node.y = 600;  // below arenaFloor - size = 568
     node.vx = 2;
     node.vy = 3;
-    EXPECT_EQ(node.collideWalls(), DirUp);
+    EXPECT_EQ(node.collideWalls(game), DirUp);
     EXPECT_EQ(node.y, 568.0f);
     EXPECT_EQ(node.vy, -1.5f);
     EXPECT_EQ(node.vx, 1.0f);
@@ -88,7 +84,7 @@ TEST_F(FighterBall, EachWallGivesTheDirectionAwayFromIt) {
         node.y = c.y;
         node.vx = 4;
         node.vy = -2;
-        EXPECT_EQ(node.collideWalls(), c.code) << c.x << "," << c.y;
+        EXPECT_EQ(node.collideWalls(game), c.code) << c.x << "," << c.y;
         EXPECT_EQ(node.x, c.x2);
         EXPECT_EQ(node.y, c.y2);
         if (c.code == DirLeft || c.code == DirRight) {
@@ -109,7 +105,7 @@ TEST_F(FighterBall, CornerFiresTwoTestsAndReturnsTheLaterCode) {
     node.y = 570;
     node.vx = 4;
     node.vy = 2;
-    EXPECT_EQ(node.collideWalls(), DirUp);
+    EXPECT_EQ(node.collideWalls(game), DirUp);
     EXPECT_EQ(node.x, 760.0f);
     EXPECT_EQ(node.y, 568.0f);
     EXPECT_EQ(node.vx, -1.0f);  // -0.5 then 0.5
@@ -117,7 +113,7 @@ TEST_F(FighterBall, CornerFiresTwoTestsAndReturnsTheLaterCode) {
 
     node.x = -770;  // left wall and ceiling
     node.y = -570;
-    EXPECT_EQ(node.collideWalls(), DirDown);
+    EXPECT_EQ(node.collideWalls(game), DirDown);
     EXPECT_EQ(node.x, -760.0f);
     EXPECT_EQ(node.y, -568.0f);
 }
@@ -125,12 +121,11 @@ TEST_F(FighterBall, CornerFiresTwoTestsAndReturnsTheLaterCode) {
 TEST_F(FighterBall, HeadSizeIsTheWallMargin) {
     node.size = 18;
     node.y = 570;
-    EXPECT_EQ(node.collideWalls(), DirUp);
+    EXPECT_EQ(node.collideWalls(game), DirUp);
     EXPECT_EQ(node.y, 558.0f);
 }
 
 TEST_F(FighterBall, FreshBlowBleedsNineShrinkingBurstsThenStops) {
-    for (int i = 1; i <= BurstSlots; ++i) game.bursts[i] = std::make_unique<dotburst>();
     owner.isRobot = 1;
     node.x = 30;
     node.y = 40;
@@ -140,9 +135,9 @@ TEST_F(FighterBall, FreshBlowBleedsNineShrinkingBurstsThenStops) {
     node.hitTimer = 60;
     const int expectedCounts[] = {18, 16, 14, 12, 10, 8, 6, 4, 2};
     for (int frame = 0; frame < 9; ++frame) {
-        node.tick();
+        node.tick(game, owner.isRobot);
         EXPECT_EQ(node.hitTimer, 59 - frame);
-        const dotburst& burst = *game.bursts[frame + 1];
+        const dotburst& burst = game.bursts[frame + 1];
         EXPECT_EQ(burst.active, 1);
         EXPECT_EQ(burst.kind, BurstBlood);
         EXPECT_EQ(burst.count, expectedCounts[frame]) << "frame " << frame;
@@ -151,38 +146,31 @@ TEST_F(FighterBall, FreshBlowBleedsNineShrinkingBurstsThenStops) {
         EXPECT_EQ(game.nextBurst, frame + 2);
     }
     // Spread is Int(radius) = 9 and the burst drifts with the node's velocity / 35.
-    const dotburst& first = *game.bursts[1];
+    const dotburst& first = game.bursts[1];
     for (int i = 1; i <= first.count; ++i) {
         EXPECT_LE(std::hypot(first.xs[i] - 30.0f, first.ys[i] - 40.0f), 9.0f + 1e-3f);
         const float speed = std::hypot(first.vxs[i] - 2.0f, first.vys[i] + 1.0f);
         EXPECT_LE(speed, 3.0f + 1e-3f);
     }
-    node.tick();  // timer 50: no more bleeding
+    node.tick(game, owner.isRobot);  // timer 50: no more bleeding
     EXPECT_EQ(node.hitTimer, 50);
     EXPECT_EQ(game.nextBurst, 10);
-    EXPECT_EQ(game.bursts[10]->active, 0);
-    for (int i = 0; i < 60; ++i) node.tick();
+    EXPECT_EQ(game.bursts[10].active, 0);
+    for (int i = 0; i < 60; ++i) node.tick(game, owner.isRobot);
     EXPECT_EQ(node.hitTimer, 0);  // never below 0
 }
 
 TEST_F(FighterBall, BloodOptionScalesTheBurstAndTheRingWraps) {
-    for (int i = 1; i <= BurstSlots; ++i) game.bursts[i] = std::make_unique<dotburst>();
     game.blood = 30;
     game.nextBurst = 100;
-    node.emitBlood(0.18f);
-    EXPECT_EQ(game.bursts[100]->count, 54);
-    EXPECT_EQ(game.bursts[100]->yellow, 0);
+    node.emitBlood(game, owner.isRobot, 0.18f);
+    EXPECT_EQ(game.bursts[100].count, 54);
+    EXPECT_EQ(game.bursts[100].yellow, 0);
     EXPECT_EQ(game.nextBurst, 1);
     game.blood = 0;
-    node.emitBlood(0.18f);
-    EXPECT_EQ(game.bursts[1]->count, 0);
-    EXPECT_EQ(game.bursts[1]->active, 1);
-    EXPECT_EQ(game.nextBurst, 2);
-}
-
-TEST_F(FighterBall, BleedingWithoutBurstsStillAdvancesTheRing) {
-    node.hitTimer = 60;
-    node.tick();
+    node.emitBlood(game, owner.isRobot, 0.18f);
+    EXPECT_EQ(game.bursts[1].count, 0);
+    EXPECT_EQ(game.bursts[1].active, 1);
     EXPECT_EQ(game.nextBurst, 2);
 }
 

@@ -48,7 +48,8 @@ protected:
     // The calls made by one man::draw, nothing else.
     std::vector<DrawCall> drawFighter(man& m, float alpha, float zoom) {
         const size_t before = headless::currentFrame().size();
-        m.draw(alpha, zoom);
+        game.zoom = zoom;
+        m.draw(game, alpha);
         const auto& frame = headless::currentFrame();
         return std::vector<DrawCall>(frame.begin() + static_cast<long>(before), frame.end());
     }
@@ -117,7 +118,8 @@ TEST_F(FighterDraw, StickIsAQuadStretchedBetweenItsEnds) {
     m.nodes[14].y = 0;
     m.nodes[15].x = 30;
     m.nodes[15].y = 40;
-    m.drawStick(13, Colour{0, 10, 20, 30}, 0.5f);
+    game.zoom = 0.5f;
+    m.drawStick(game, 13, Colour{0, 10, 20, 30});
     const DrawCall& call = headless::currentFrame().back();
     EXPECT_EQ(call.image, game.quadImage.get());
     EXPECT_FLOAT_EQ(call.x, 519.5f);
@@ -260,7 +262,8 @@ TEST_F(FighterDraw, RobotPartOnItsNeighbourIsDrawnUnrotated) {
     man& robot = addFighter(game, 1, 1, 2.0f, 1);
     robot.nodes[16].x = robot.nodes[15].x;
     robot.nodes[16].y = robot.nodes[15].y;
-    robot.nodes[16].draw(robot.colour, 0.5f);
+    game.zoom = 0.5f;
+    robot.nodes[16].draw(game, robot, robot.colour);
     const DrawCall& call = headless::currentFrame().back();
     EXPECT_EQ(call.image, game.quadImage.get());
     EXPECT_EQ(call.rotation, 0.0f);

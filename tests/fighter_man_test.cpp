@@ -79,8 +79,6 @@ TEST_F(FighterMan, SetupOfAPlayerSizedFighter) {
         const ball& n = m.nodes[i];
         EXPECT_EQ(n.index, i);
         EXPECT_EQ(n.fighterNo, 1);
-        EXPECT_EQ(n.owner, &m);
-        EXPECT_EQ(n.game, &game);
         EXPECT_EQ(n.radius, 8.0f);
         EXPECT_EQ(n.size, i == HeadNode ? 18.0f : 8.0f);
         EXPECT_EQ(n.mass, 4.0f);
@@ -196,11 +194,11 @@ TEST_F(FighterMan, FighterRecordsTheLastWallItTouched) {
         m.nodes[i].y = 0;
     }
     m.lastContact = 7;
-    m.collideWalls();
+    m.collideWalls(game);
     EXPECT_EQ(m.lastContact, 7);  // no contact keeps the code
     m.nodes[3].x = 900;            // right wall
     m.nodes[20].x = -900;          // left wall, later node wins
-    m.collideWalls();
+    m.collideWalls(game);
     EXPECT_EQ(m.lastContact, DirRight);
 }
 
@@ -252,7 +250,7 @@ TEST_F(FighterMan, LongRunUnderRandomHeadPushesStaysFiniteAndInside) {
         m.moveNodes(game.timeStep);
         m.relax(game.timeStep, game.flexibility);
         m.updateVelocities(game.timeStep);
-        m.collideWalls();
+        m.collideWalls(game);
         ASSERT_TRUE(allNodesFinite(m)) << "frame " << frame;
     }
     for (int i = 1; i <= NodeCount; ++i) {
@@ -275,7 +273,7 @@ TEST_F(FighterMan, SameSeedAndPushesReplayTheSameBodyBitForBit) {
             m.moveNodes(game.timeStep);
             m.relax(game.timeStep, game.flexibility);
             m.updateVelocities(game.timeStep);
-            m.collideWalls();
+            m.collideWalls(game);
         }
     };
     man& first = addFighter(game, 1, 2);
@@ -317,7 +315,7 @@ TEST_F(FighterMan, KnockedOutFighterFallsApartAndOnlyBounces) {
             loose[i].applyGravity(game.gravity);
             loose[i].move(game.timeStep);
             loose[i].updateVelocity(game.timeStep);
-            loose[i].collideWalls();
+            loose[i].collideWalls(game);
         }
         physicsFrame(game, m);
         for (int i = 1; i <= NodeCount; ++i) {

@@ -197,25 +197,41 @@ TEST_F(FighterSolver, KnockedOutBodyIsNotRelaxed) {
     }
 }
 
-TEST_F(FighterSolver, HoldingOneAndEightSuspendsTheSolver) {
-    Game game;  // the keys come from its frame's input record
-    m.game = &game;
-    scatter(m, 81);
-    const auto before = m.nodes;
-    game.frameInput.held = KeyDigit1;
-    m.relax(1.0f, 5);  // '1' alone: the solver runs
-    EXPECT_NE(m.nodes[5].x, before[5].x);
-
-    scatter(m, 81);
-    game.frameInput.held = KeyDigit1 | KeyDigit8;
-    m.relax(1.0f, 5);  // '1' and '8': nothing moves
-    for (int i = 1; i <= NodeCount; ++i) {
-        EXPECT_EQ(m.nodes[i].x, before[i].x);
-        EXPECT_EQ(m.nodes[i].y, before[i].y);
-    }
-    game.frameInput.held = KeyDigit8;
-    m.relax(1.0f, 5);  // '1' released: it runs again
-    EXPECT_NE(m.nodes[5].x, before[5].x);
+TEST_F(FighterSolver, HoldingOneAndEightSuspendsTheSolverForTheFrame) {
+    MatchState match;
+    setDefaultPhysicsOptions(match);
+    match.gameMode = "2vs";
+    SeedRnd(81);
+    match.setupMatch();
+    // Each fighter as the frame shows it, after its moves and before the hit test,
+    // against the same frame stepped by hand with or without the solver.
+    const auto shownAfter = [&](uint16_t held) {
+        MatchState copy = match;
+        FrameEvents events;
+        InputRecord input;
+        input.held = input.heldAfterPause = held;
+        copy.stepToPausePoint(input, events);
+        return events.picture.fighters[1].nodes;
+    };
+    const auto byHand = [&](bool relaxed) {
+        man fighter = match.fighters[1];
+        fighter.saveOldPositions();
+        fighter.applyGravity(match.gravity);
+        fighter.moveNodes(1.0f);
+        if (relaxed) fighter.relax(1.0f, match.flexibility);
+        fighter.updateVelocities(1.0f);
+        fighter.collideWalls(match);
+        return fighter.nodes;
+    };
+    const auto samePlaces = [](const auto& a, const auto& b) {
+        for (int i = 1; i <= NodeCount; ++i)
+            if (a[i].x != b[i].x || a[i].y != b[i].y) return false;
+        return true;
+    };
+    EXPECT_TRUE(samePlaces(shownAfter(KeyDigit1 | KeyDigit8), byHand(false)));
+    EXPECT_TRUE(samePlaces(shownAfter(KeyDigit1), byHand(true)));  // '1' alone: the solver runs
+    EXPECT_TRUE(samePlaces(shownAfter(KeyDigit8), byHand(true)));
+    EXPECT_FALSE(samePlaces(byHand(false), byHand(true)));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // fighters placed by hand, and the per-fighter physics step in the match's frame order.
 
 #include <cmath>
-#include <memory>
 
 #include "game/Game.h"
 #include "platform/headless.h"
@@ -18,7 +17,7 @@ inline void setLevelOneWalls(Game& game) {
     game.arenaFloor = 576;
 }
 
-inline void setDefaultPhysicsOptions(Game& game) {
+inline void setDefaultPhysicsOptions(MatchState& game) {
     game.gravity = 1;
     game.flexibility = 5;
     game.playersSpeed = 4;
@@ -28,9 +27,8 @@ inline void setDefaultPhysicsOptions(Game& game) {
 
 // Places a fresh fighter in slot `no` and sets it up for a match of `count` fighters.
 inline man& addFighter(Game& game, int no, int count, float scale = 2.0f, int isRobot = 0) {
-    game.fighters[no] = std::make_unique<man>();
-    man& m = *game.fighters[no];
-    m.game = &game;
+    game.fighters[no] = man{};
+    man& m = game.fighters[no];
     m.fighterNo = no;
     m.scale = scale;
     m.isRobot = isRobot;
@@ -46,7 +44,7 @@ inline void physicsFrame(Game& game, man& m) {
     m.moveNodes(game.timeStep);
     m.relax(game.timeStep, game.flexibility);
     m.updateVelocities(game.timeStep);
-    m.collideWalls();
+    m.collideWalls(game);
 }
 
 inline float stickLength(const man& m, int s) {

@@ -114,7 +114,7 @@ TEST_F(FrontendScoreFile, SaveWritesNamesAndScoresInListOrder) {
     game.defaultHighScores();
     game.highScores[0] = ScoreEntry{-12, "low"};
     game.highScores[1] = ScoreEntry{9000000000123, "Big Name"};
-    game.saveHighScores();
+    game.saveHighScores(game.highScores);
     std::string expected = crlfLines({"low", "-12", "Big Name", "9000000000123"});
     for (int i = 2; i < 20; ++i) expected += crlfLines({"NOBODY", "0"});
     EXPECT_EQ(readBytes("scores.txt"), expected);
@@ -187,15 +187,16 @@ TEST_F(FrontendScoreFile, TwoCopiesOfTheGameKeepBothNewScores) {
         game->loadHighScores();
     }
     first.addHighScore("FIRST", 500);
-    first.saveHighScores();
+    first.saveHighScores(first.highScores);
     second.addHighScore("SECOND", 300);
-    second.saveHighScores();  // reads what the first saved meanwhile and keeps it
+    second.saveHighScores(second.highScores);  // reads what the first saved meanwhile and keeps it
     std::string expected = crlfLines({"FIRST", "500", "SECOND", "300"});
     for (int i = 2; i < 20; ++i) expected += crlfLines({"NOBODY", "0"});
     EXPECT_EQ(readBytes("scores.txt"), expected);
-    EXPECT_EQ(second.highScores[0].name, "FIRST");
+    EXPECT_EQ(second.scoresOnDisk[0].name, "FIRST");
+    EXPECT_EQ(second.highScores[0].name, "SECOND") << "the table the match played with stays its own";
     first.addHighScore("THIRD", 100);
-    first.saveHighScores();
+    first.saveHighScores(first.highScores);
     const std::string top = crlfLines({"FIRST", "500", "SECOND", "300", "THIRD", "100"});
     EXPECT_EQ(readBytes("scores.txt").substr(0, top.size()), top);
 }
@@ -351,9 +352,12 @@ TEST_F(FrontendScoreDisplay, RowsComeUpFiveFramesApartInTheTitleColour) {
     game.palette[1] = {0, 11, 22, 33};
     game.paletteStep[1] = {0, 0, 0, 0};
 
+    FrameEvents events;
     auto draw = [&](int t) {
         Flip(-1);  // a new frame: only this drawing is recorded
-        game.drawHighScores(t);
+        events.clear();
+        game.highScoresScreen(t, events);
+        game.drawEndScreens(events);
         return textsDrawn();
     };
     EXPECT_TRUE(draw(0).empty());
@@ -394,7 +398,7 @@ TEST_F(FrontendScoreDisplay, RowsComeUpFiveFramesApartInTheTitleColour) {
     EXPECT_EQ(calls[40].text, "0");
 }
 
-TEST_F(FrontendScoreDisplay, DrawingInsideTheMatchStepsThePaletteOnce) {
+TEST_F(FrontendScoreDisplay, TheTableInsideTheMatchStepsThePaletteOnce) {
     Game reference;
     Game game;
     for (auto& row : reference.paletteStep) row.fill(2.0f);
@@ -403,7 +407,8 @@ TEST_F(FrontendScoreDisplay, DrawingInsideTheMatchStepsThePaletteOnce) {
     SeedRnd(99);
     reference.animatePalette();
     SeedRnd(99);
-    game.drawHighScores(3);
+    FrameEvents events;
+    game.highScoresScreen(3, events);
     EXPECT_EQ(game.palette, reference.palette);
     EXPECT_EQ(game.paletteStep, reference.paletteStep);
 }

@@ -94,22 +94,24 @@ TEST_F(FrontendTextFit, EveryFixedTextFitsTheScreenWithRoomToSpare) {
     EXPECT_EQ(screens, (std::set<std::string>{"splash", "menu", "options", "controls", "scores", "modes"}));
 
     // Level 20's tally counting, then counted; game over with a name to enter.
-    game.fighters[1] = std::make_unique<man>();
-    game.fighters[1]->energy = game.fighters[1]->maxEnergy = 20;
+    game.fighters[1] = man{};
+    game.fighters[1].energy = game.fighters[1].maxEnergy = 20;
     game.level = 20;
     game.maxCombo = 99;
     game.comboScore = game.totalScore = std::stoll(sevenDigits);
     game.levelStartScore = std::stoi(sevenDigits);
-    game.levelCompleteScreen(280);
-    game.levelCompleteScreen(430);
+    using Kind = EndScreen::Kind;
+    game.drawLevelComplete(EndScreen{Kind::Tally, 280});
+    game.drawLevelComplete(EndScreen{Kind::Tally, 430});
     game.highScores.assign(20, ScoreEntry{0, "NOBODY"});
-    game.gameOverScreen(200);
+    game.drawGameOver(EndScreen{Kind::GameOver, 200, {}, true});
     for (const char* banner : {"   LEVEL 20   ", "  10 - 10  ", "FIGHT!", "  YOU WIN!  ", "  YOU LOSE!  ",
                                "PLAYER 1 WINS!", "PLAYER 2 WINS!", "BODY BLOW!", "HEAD BLOW!", "DOUBLE BLOW!",
                                "99 HIT COMBO!"}) {
-        game.bannerText = banner;
-        game.bannerTimer = 80;
-        game.drawBanner();
+        FramePicture picture;
+        picture.bannerText = banner;
+        picture.bannerTimer = 80;
+        game.drawBanner(picture);
     }
     collect(headless::currentFrame());
 

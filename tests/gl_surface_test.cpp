@@ -72,15 +72,17 @@ Pixels bursts() {
     g.cameraX = 0;
     g.cameraY = 0;
     g.zoom = 1.3f;
-    for (int i = 1; i <= 3; ++i) g.bursts[i] = std::make_unique<dotburst>();
     SeedRnd(2024);
-    g.bursts[1]->start(-390, 0, -1, 0, 300, BurstBlood, 3.0f, &g, 0, 30);
-    g.bursts[2]->start(100, 50, 0, 0, 300, BurstBlood, 3.0f, &g, 1, 20);
-    g.bursts[3]->start(-50, -100, 0, 0, 20, BurstPlasma, 2.0f, &g, 0, 0);
+    g.bursts[1].start(-390, 0, -1, 0, 300, BurstBlood, 3.0f, 0, 30);
+    g.bursts[2].start(100, 50, 0, 0, 300, BurstBlood, 3.0f, 1, 20);
+    g.bursts[3].start(-50, -100, 0, 0, 20, BurstPlasma, 2.0f, 0, 0);
+    FrameEvents events;
     for (int frame = 0; frame < 12; ++frame) {
         Cls();
         SetBlend(3);
-        g.updateBursts(g.zoom);
+        events.clear();
+        g.updateBursts(events);
+        g.drawBursts(events.picture);
         Flip();
     }
     return presented();

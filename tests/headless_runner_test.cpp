@@ -176,12 +176,11 @@ TEST(HeadlessStateDump, FightersAndNodes) {
     Game game;
     game.fighterCount = 2;
     for (int i = 1; i <= 2; ++i) {
-        game.fighters[i] = std::make_unique<man>();
-        game.fighters[i]->fighterNo = i;
-        game.fighters[i]->colour = {0, 10 * i, 20, 30};
+        game.fighters[i].fighterNo = i;
+        game.fighters[i].colour = {0, 10 * i, 20, 30};
     }
-    game.fighters[2]->nodes[26].x = 1.5f;
-    game.fighters[2]->nodes[26].hitTimer = 60;
+    game.fighters[2].nodes[26].x = 1.5f;
+    game.fighters[2].nodes[26].hitTimer = 60;
     const std::string json = stateJson(game, 1);
     EXPECT_NE(json.find("\"fighters\":[{\"fighterNo\":1,"), std::string::npos);
     EXPECT_NE(json.find("\"colour\":[20,20,30],\"nodes\":[{\"x\":"), std::string::npos);

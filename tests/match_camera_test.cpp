@@ -12,7 +12,7 @@ using MatchCamera = MatchTest;
 
 TEST_F(MatchCamera, FightersOnOneSpotGiveTheLargestZoomCentredOnThem) {
     setUpMatch("1", 3);
-    for (int i = 1; i <= game.fighterCount; ++i) placeFighter(*game.fighters[i], 120, -40);
+    for (int i = 1; i <= game.fighterCount; ++i) placeFighter(game.fighters[i], 120, -40);
     game.updateCamera();
     EXPECT_FLOAT_EQ(game.cameraX, 120);
     EXPECT_FLOAT_EQ(game.cameraY, -40);
@@ -21,16 +21,16 @@ TEST_F(MatchCamera, FightersOnOneSpotGiveTheLargestZoomCentredOnThem) {
 
 TEST_F(MatchCamera, TheExtremesOfTheFighterCentresSetCentreAndZoom) {
     setUpMatch("1", 3);
-    placeFighter(*game.fighters[1], -300, 100);
-    placeFighter(*game.fighters[2], 500, 0);
-    placeFighter(*game.fighters[3], 0, -200);
+    placeFighter(game.fighters[1], -300, 100);
+    placeFighter(game.fighters[2], 500, 0);
+    placeFighter(game.fighters[3], 0, -200);
     game.updateCamera();
     EXPECT_FLOAT_EQ(game.cameraX, 100);
     EXPECT_FLOAT_EQ(game.cameraY, -50);
     // Wide spread: the width limits the zoom.
     EXPECT_FLOAT_EQ(game.zoom, 1024.0f / (800 + 444));
 
-    placeFighter(*game.fighters[2], -300, 1500);
+    placeFighter(game.fighters[2], -300, 1500);
     game.updateCamera();
     // Tall spread: the height limits it.
     EXPECT_FLOAT_EQ(game.zoom, 768.0f / (1700 + 333));
@@ -38,9 +38,9 @@ TEST_F(MatchCamera, TheExtremesOfTheFighterCentresSetCentreAndZoom) {
 
 TEST_F(MatchCamera, AFighterCountsAtTheMeanOfItsNodes) {
     setUpMatch("1", 1);
-    placeFighter(*game.fighters[1], 0, 0);
-    placeFighter(*game.fighters[2], 0, 0);
-    game.fighters[2]->nodes[1].x = 260;  // moves the mean by 10
+    placeFighter(game.fighters[1], 0, 0);
+    placeFighter(game.fighters[2], 0, 0);
+    game.fighters[2].nodes[1].x = 260;  // moves the mean by 10
     game.updateCamera();
     EXPECT_FLOAT_EQ(game.cameraX, 5);
     EXPECT_FLOAT_EQ(game.zoom, 1024.0f / 454.0f);
@@ -48,27 +48,27 @@ TEST_F(MatchCamera, AFighterCountsAtTheMeanOfItsNodes) {
 
 TEST_F(MatchCamera, AKnockedOutEnemyFadesOutOfTheFramingOverAHundredFrames) {
     setUpMatch("1", 1);
-    placeFighter(*game.fighters[1], 0, 0);
-    placeFighter(*game.fighters[2], 1000, 0);
+    placeFighter(game.fighters[1], 0, 0);
+    placeFighter(game.fighters[2], 1000, 0);
     game.updateCamera();
     EXPECT_FLOAT_EQ(game.cameraX, 500);
-    game.fighters[2]->knockedOut = 1;
+    game.fighters[2].knockedOut = 1;
     for (int frame = 1; frame <= 50; ++frame) game.updateCamera();
-    EXPECT_NEAR(game.fighters[2]->cameraWeight, 0.5f, 1e-4f);
+    EXPECT_NEAR(game.fighters[2].cameraWeight, 0.5f, 1e-4f);
     EXPECT_NEAR(game.cameraX, 250, 0.1f);
     for (int frame = 51; frame <= 101; ++frame) game.updateCamera();
-    EXPECT_EQ(game.fighters[2]->cameraWeight, 0.0f);
+    EXPECT_EQ(game.fighters[2].cameraWeight, 0.0f);
     EXPECT_EQ(game.cameraX, 0);
     EXPECT_EQ(game.zoom, 1024.0f / 444.0f);
 }
 
 TEST_F(MatchCamera, AKnockedOutPlayerOneStillCountsAtItsOwnCentre) {
     setUpMatch("1", 1);
-    placeFighter(*game.fighters[1], -400, 0);
-    placeFighter(*game.fighters[2], 400, 0);
-    game.fighters[1]->knockedOut = 1;
+    placeFighter(game.fighters[1], -400, 0);
+    placeFighter(game.fighters[2], 400, 0);
+    game.fighters[1].knockedOut = 1;
     for (int frame = 0; frame < 120; ++frame) game.updateCamera();
-    EXPECT_EQ(game.fighters[1]->cameraWeight, 0.0f);
+    EXPECT_EQ(game.fighters[1].cameraWeight, 0.0f);
     EXPECT_FLOAT_EQ(game.cameraX, 0);
     EXPECT_FLOAT_EQ(game.zoom, 1024.0f / (800 + 444));
 }

@@ -20,7 +20,7 @@ protected:
             head(i).vy = 0;
         }
     }
-    ball& head(int i) { return game.fighters[i]->nodes[HeadNode]; }
+    ball& head(int i) { return game.fighters[i].nodes[HeadNode]; }
 };
 
 TEST_F(MatchControl, PlayerOnePushesWhileBelowTheCapAndMayPassItByOnePush) {
@@ -110,7 +110,7 @@ TEST_F(MatchControl, EachPlayerMovesOnlyItsOwnHeadAndOnlyTheHead) {
     EXPECT_EQ(head(2).vx, 0);
     for (int n = 1; n <= NodeCount; ++n) {
         if (n == HeadNode) continue;
-        EXPECT_FLOAT_EQ(game.fighters[1]->nodes[n].vx, 1.0f) << "node " << n;  // as set up
+        EXPECT_FLOAT_EQ(game.fighters[1].nodes[n].vx, 1.0f) << "node " << n;  // as set up
     }
     headless::releaseKey(Right);
     headless::pressKey(A);
@@ -122,7 +122,7 @@ TEST_F(MatchControl, EachPlayerMovesOnlyItsOwnHeadAndOnlyTheHead) {
 }
 
 TEST_F(MatchControl, AKnockedOutPlayerStillAnswersTheKeys) {
-    game.fighters[1]->knockedOut = 1;
+    game.fighters[1].knockedOut = 1;
     headless::pressKey(Up);
     readKeyboard();
     game.controlPlayer1();
@@ -134,7 +134,7 @@ TEST_F(MatchControl, TheLosingVersusPlayerStopsAnsweringOnceDecided) {
     // head, put to rest far from everything without gravity, must stay where it is.
     float headYAtRest = 0, headYAfter = -1;
     headless::setFrameHook([&](int presented) {
-        man& loser = *game.fighters[1];
+        man& loser = game.fighters[1];
         if (presented == 1) headless::pressKey(Up);
         if (presented == 3) loser.energy = 0;
         if (presented == 5) {

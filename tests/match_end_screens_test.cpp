@@ -30,11 +30,22 @@ protected:
         draw();
         return textsDrawn();
     }
+    // Frame f of a screen as the match steps it and then draws it.
+    void stepTally(int f) {
+        events.clear();
+        game.levelCompleteScreen(f, events);
+        game.drawEndScreens(events);
+    }
+    void stepGameOver(int f) {
+        events.clear();
+        game.gameOverScreen(f, events);
+        game.drawEndScreens(events);
+    }
     std::vector<DrawCall> tally(int f) {
-        return textsOf([&] { game.levelCompleteScreen(f); });
+        return textsOf([&] { stepTally(f); });
     }
     std::vector<DrawCall> gameOver(int f) {
-        return textsOf([&] { game.gameOverScreen(f); });
+        return textsOf([&] { stepGameOver(f); });
     }
 
     // The value shown in the row at y, or "" when not drawn.
@@ -88,9 +99,9 @@ TEST_F(MatchEndScreens, AfterTheCountTheNewTotalStands) {
 }
 
 TEST_F(MatchEndScreens, TheBonusFollowsPlayerOnesEnergy) {
-    game.fighters[1]->energy = game.fighters[1]->maxEnergy / 4;
+    game.fighters[1].energy = game.fighters[1].maxEnergy / 4;
     EXPECT_EQ(valueAt(tally(250), BonusY), "6250");
-    game.fighters[1]->energy = game.fighters[1]->maxEnergy;
+    game.fighters[1].energy = game.fighters[1].maxEnergy;
     EXPECT_EQ(valueAt(tally(250), BonusY), "100000");
 }
 
@@ -182,10 +193,10 @@ TEST_F(MatchEndScreens, BothScreensLeaveTheScaleAtOne) {
     winLevel();
     game.defaultHighScores();
     for (int f : {0, 500}) {
-        game.levelCompleteScreen(f);
+        stepTally(f);
         DrawRect(0, 0, 1, 1);
         EXPECT_EQ(headless::currentFrame().back().scaleX, 1.0f);
-        game.gameOverScreen(f);
+        stepGameOver(f);
         DrawRect(0, 0, 1, 1);
         EXPECT_EQ(headless::currentFrame().back().scaleY, 1.0f);
     }

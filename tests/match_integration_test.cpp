@@ -118,7 +118,7 @@ TEST_F(MatchWholeGame, ALostCampaignEndsAfterItsFirstLevelWithoutPoints) {
         }
         if (game.screen == "modes") tap(Enter);
         if (game.screen != "match") return;
-        if (game.matchState == "game") game.fighters[1]->energy = 0;
+        if (game.matchState == "game") game.fighters[1].energy = 0;
         if (game.matchState == "game over" && framesInState() >= 25) hold(Enter);
         if (game.matchState == "highscores") hold(Space);
     });
@@ -163,7 +163,7 @@ TEST_F(MatchWholeGame, AVersusSeriesCountsWinsUntilEsc) {
                 hold(Four);  // player 2 is knocked out
                 hold(One);
             }
-            if (bout == 2) game.fighters[1]->energy = 0;
+            if (bout == 2) game.fighters[1].energy = 0;
             if (bout == 4 && game.frameCounter == 30) hold(Esc);
         }
         if (game.matchState == "tell result") {

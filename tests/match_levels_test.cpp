@@ -48,17 +48,17 @@ TEST_F(MatchLevels, LevelOneIsOneEnemyOfThePlayersSizeInTheSmallestArena) {
     EXPECT_FLOAT_EQ(game.arenaLeft, -768);
     EXPECT_FLOAT_EQ(game.arenaTop, -576);
     EXPECT_FLOAT_EQ(game.arenaFloor, 576);
-    expectFighter(*game.fighters[1], 2.0f, 1, lightGrey, 0);
-    expectFighter(*game.fighters[2], 2.0f, 0, grey, 0);
-    EXPECT_FLOAT_EQ(game.fighters[2]->maxEnergy, 20);
+    expectFighter(game.fighters[1], 2.0f, 1, lightGrey, 0);
+    expectFighter(game.fighters[2], 2.0f, 0, grey, 0);
+    EXPECT_FLOAT_EQ(game.fighters[2].maxEnergy, 20);
 }
 
 TEST_F(MatchLevels, LevelFiveIsABossOfScaleThreePointFour) {
     setUpMatch("1", 5);
     EXPECT_EQ(game.fighterCount, 2);
     expectWalls(game, 2.1f);
-    expectFighter(*game.fighters[1], 2.0f, 1, lightGrey, 0);
-    expectFighter(*game.fighters[2], 3.4f, 0, grey, 0);
+    expectFighter(game.fighters[1], 2.0f, 1, lightGrey, 0);
+    expectFighter(game.fighters[2], 3.4f, 0, grey, 0);
 }
 
 TEST_F(MatchLevels, LevelTenIsTheBigBossInA3072By2304Arena) {
@@ -66,27 +66,27 @@ TEST_F(MatchLevels, LevelTenIsTheBigBossInA3072By2304Arena) {
     EXPECT_EQ(game.fighterCount, 2);
     EXPECT_FLOAT_EQ(game.arenaRight - game.arenaLeft, 3072);
     EXPECT_FLOAT_EQ(game.arenaFloor - game.arenaTop, 2304);
-    expectFighter(*game.fighters[2], 4.5f, 0, grey, 0);
-    EXPECT_FLOAT_EQ(game.fighters[2]->maxEnergy, 101.25f);
+    expectFighter(game.fighters[2], 4.5f, 0, grey, 0);
+    EXPECT_FLOAT_EQ(game.fighters[2].maxEnergy, 101.25f);
 }
 
 TEST_F(MatchLevels, LevelElevenIsLevelOneWithARobot) {
     setUpMatch("1", 11);
     EXPECT_EQ(game.fighterCount, 2);
     expectWalls(game, 1.5f);
-    expectFighter(*game.fighters[1], 2.0f, 1, lightGrey, 0);
-    expectFighter(*game.fighters[2], 2.0f, 0, robotBlue, 1);
-    EXPECT_FLOAT_EQ(game.fighters[2]->strength, 2.0f);
-    EXPECT_FLOAT_EQ(game.fighters[2]->maxEnergy, 40);
+    expectFighter(game.fighters[1], 2.0f, 1, lightGrey, 0);
+    expectFighter(game.fighters[2], 2.0f, 0, robotBlue, 1);
+    EXPECT_FLOAT_EQ(game.fighters[2].strength, 2.0f);
+    EXPECT_FLOAT_EQ(game.fighters[2].maxEnergy, 40);
 }
 
 TEST_F(MatchLevels, NoRobotBeforeLevelElevenAndOnlyRobotsFromIt) {
     for (int level = 1; level <= 20; ++level) {
         setUpMatch("1", level);
         SCOPED_TRACE("level " + std::to_string(level));
-        EXPECT_EQ(game.fighters[1]->isRobot, 0);
+        EXPECT_EQ(game.fighters[1].isRobot, 0);
         for (int i = 2; i <= game.fighterCount; ++i)
-            EXPECT_EQ(game.fighters[i]->isRobot, level >= 11 ? 1 : 0);
+            EXPECT_EQ(game.fighters[i].isRobot, level >= 11 ? 1 : 0);
     }
 }
 
@@ -105,7 +105,7 @@ TEST_F(MatchLevels, EveryLevelMatchesTheTableAndTheSecondTenRepeatTheFirst) {
         EXPECT_EQ(game.fighterCount, row.fighters);
         expectWalls(game, row.arena);
         for (int i = 2; i <= game.fighterCount; ++i)
-            EXPECT_FLOAT_EQ(game.fighters[i]->scale, row.enemy);
+            EXPECT_FLOAT_EQ(game.fighters[i].scale, row.enemy);
     }
 }
 
@@ -113,17 +113,17 @@ TEST_F(MatchLevels, CoopAtLevelNineHasTwoPlayersAndFourEnemies) {
     setUpMatch("2coop", 9);
     EXPECT_EQ(game.fighterCount, 6);
     expectWalls(game, 3.6f);
-    expectFighter(*game.fighters[1], 2.0f, 1, lightGrey, 0);
-    expectFighter(*game.fighters[2], 2.0f, 1, white, 0);
-    for (int i = 3; i <= 6; ++i) expectFighter(*game.fighters[i], 2.2f, 0, grey, 0);
+    expectFighter(game.fighters[1], 2.0f, 1, lightGrey, 0);
+    expectFighter(game.fighters[2], 2.0f, 1, white, 0);
+    for (int i = 3; i <= 6; ++i) expectFighter(game.fighters[i], 2.2f, 0, grey, 0);
 }
 
 TEST_F(MatchLevels, CoopRobotsStartAtLevelElevenForEnemiesOnly) {
     setUpMatch("2coop", 13);
     EXPECT_EQ(game.fighterCount, 4);
-    expectFighter(*game.fighters[1], 2.0f, 1, lightGrey, 0);
-    expectFighter(*game.fighters[2], 2.0f, 1, white, 0);
-    for (int i = 3; i <= 4; ++i) expectFighter(*game.fighters[i], 2.0f, 0, robotBlue, 1);
+    expectFighter(game.fighters[1], 2.0f, 1, lightGrey, 0);
+    expectFighter(game.fighters[2], 2.0f, 1, white, 0);
+    for (int i = 3; i <= 4; ++i) expectFighter(game.fighters[i], 2.0f, 0, robotBlue, 1);
 }
 
 TEST_F(MatchLevels, VersusAlwaysUsesLevelOnesArenaAndTwoFighters) {
@@ -132,30 +132,32 @@ TEST_F(MatchLevels, VersusAlwaysUsesLevelOnesArenaAndTwoFighters) {
         SCOPED_TRACE("level " + std::to_string(level));
         EXPECT_EQ(game.fighterCount, 2);
         expectWalls(game, 1.5f);
-        expectFighter(*game.fighters[1], 2.0f, 1, lightGrey, 0);
-        expectFighter(*game.fighters[2], 2.0f, 0, grey, 0);
+        expectFighter(game.fighters[1], 2.0f, 1, lightGrey, 0);
+        expectFighter(game.fighters[2], 2.0f, 0, grey, 0);
     }
 }
 
-TEST_F(MatchLevels, EachFighterKnowsItsSlotAndTheGame) {
+TEST_F(MatchLevels, EachFighterKnowsItsSlot) {
     setUpMatch("2coop", 8);
     for (int i = 1; i <= game.fighterCount; ++i) {
-        EXPECT_EQ(game.fighters[i]->fighterNo, i);
-        EXPECT_EQ(game.fighters[i]->game, &game);
-        EXPECT_EQ(game.fighters[i]->nodes[HeadNode].fighterNo, i);
+        EXPECT_EQ(game.fighters[i].fighterNo, i);
+        EXPECT_EQ(game.fighters[i].nodes[HeadNode].fighterNo, i);
     }
 }
 
 TEST_F(MatchLevels, EveryMatchBuildsNewFightersAndDropsTheOldOnes) {
     setUpMatch("2coop", 9);
-    game.fighters[1]->knockedOut = 1;
-    game.fighters[1]->energy = 0;
-    game.fighters[1]->lastContact = 7;  // setup leaves it: only a new fighter starts at 1
+    game.fighters[1].knockedOut = 1;
+    game.fighters[1].energy = 0;
+    game.fighters[1].lastContact = 7;  // setup leaves it: only a new fighter starts at 1
     setUpMatch("1", 1);
-    EXPECT_EQ(game.fighters[1]->lastContact, 1);
-    EXPECT_EQ(game.fighters[1]->knockedOut, 0);
-    EXPECT_FLOAT_EQ(game.fighters[1]->energy, 20);
-    for (int i = 3; i <= 6; ++i) EXPECT_EQ(game.fighters[i], nullptr);
+    EXPECT_EQ(game.fighters[1].lastContact, 1);
+    EXPECT_EQ(game.fighters[1].knockedOut, 0);
+    EXPECT_FLOAT_EQ(game.fighters[1].energy, 20);
+    for (int i = 3; i <= 6; ++i) {  // the old fighters beyond the count are gone
+        EXPECT_EQ(game.fighters[i].knockedOut, 0);
+        EXPECT_EQ(game.fighters[i].nodes[HeadNode].x, 0.0f);
+    }
 }
 
 TEST_F(MatchLevels, SetupResetsTheMatchButNotTheBannerOrSlowMotion) {
@@ -181,16 +183,12 @@ TEST_F(MatchLevels, SetupResetsTheMatchButNotTheBannerOrSlowMotion) {
     EXPECT_EQ(game.winner, 0);
     EXPECT_EQ(game.frameCounter, 0);
     EXPECT_EQ(game.levelStartScore, 123456);
-    EXPECT_EQ(game.lastPacedFrame, MilliSecs());
     EXPECT_EQ(game.bannerText, "FIGHT!");
     EXPECT_EQ(game.bannerTimer, 12);
     EXPECT_FLOAT_EQ(game.slowMotionTimer, 7);
     EXPECT_EQ(game.typedQueue, "") << "nothing typed before the match counts in it";
     EXPECT_EQ(game.pendingPauseHits, 0) << "no P pressed before the match pauses it";
-    for (int i = 1; i <= BurstSlots; ++i) {
-        ASSERT_NE(game.bursts[i], nullptr);
-        EXPECT_EQ(game.bursts[i]->active, 0);
-    }
+    for (int i = 1; i <= BurstSlots; ++i) EXPECT_EQ(game.bursts[i].active, 0);
 }
 
 TEST_F(MatchLevels, LevelStartScoreKeepsTheLow32BitsOfTheTotal) {
@@ -203,40 +201,40 @@ using MatchTarget = MatchTest;
 
 TEST_F(MatchTarget, TheNearerPlayerIsTheTargetAndATieGoesToPlayerTwo) {
     setUpMatch("2coop", 3);
-    man& enemy = *game.fighters[3];
+    man& enemy = game.fighters[3];
     placeFighter(enemy, 0, 0);
-    placeFighter(*game.fighters[1], 100, 0);
-    placeFighter(*game.fighters[2], 0, 101);
+    placeFighter(game.fighters[1], 100, 0);
+    placeFighter(game.fighters[2], 0, 101);
     EXPECT_EQ(game.chooseTarget(enemy), 1);
-    placeFighter(*game.fighters[2], 0, 99);
+    placeFighter(game.fighters[2], 0, 99);
     EXPECT_EQ(game.chooseTarget(enemy), 2);
-    placeFighter(*game.fighters[2], 0, -100);
+    placeFighter(game.fighters[2], 0, -100);
     EXPECT_EQ(game.chooseTarget(enemy), 2);
 }
 
 TEST_F(MatchTarget, AKnockedOutPlayerIsNoTargetAndWithBothOutItIsPlayerOne) {
     setUpMatch("2coop", 3);
-    man& enemy = *game.fighters[3];
+    man& enemy = game.fighters[3];
     placeFighter(enemy, 0, 0);
-    placeFighter(*game.fighters[1], 10, 0);
-    placeFighter(*game.fighters[2], 500, 0);
-    game.fighters[1]->knockedOut = 1;
+    placeFighter(game.fighters[1], 10, 0);
+    placeFighter(game.fighters[2], 500, 0);
+    game.fighters[1].knockedOut = 1;
     EXPECT_EQ(game.chooseTarget(enemy), 2);
-    game.fighters[1]->knockedOut = 0;
-    game.fighters[2]->knockedOut = 1;
-    placeFighter(*game.fighters[2], 1, 0);
+    game.fighters[1].knockedOut = 0;
+    game.fighters[2].knockedOut = 1;
+    placeFighter(game.fighters[2], 1, 0);
     EXPECT_EQ(game.chooseTarget(enemy), 1);
-    game.fighters[1]->knockedOut = 1;
+    game.fighters[1].knockedOut = 1;
     EXPECT_EQ(game.chooseTarget(enemy), 1);
 }
 
 TEST_F(MatchTarget, OnlyTheHipsCount) {
     setUpMatch("2coop", 3);
-    man& enemy = *game.fighters[3];
+    man& enemy = game.fighters[3];
     placeFighter(enemy, 0, 0);
-    placeFighter(*game.fighters[1], 1000, 0);
-    placeFighter(*game.fighters[2], 50, 0);
-    game.fighters[1]->nodes[HipsNode].x = 10;  // the rest of player 1 is far away
+    placeFighter(game.fighters[1], 1000, 0);
+    placeFighter(game.fighters[2], 50, 0);
+    game.fighters[1].nodes[HipsNode].x = 10;  // the rest of player 1 is far away
     EXPECT_EQ(game.chooseTarget(enemy), 1);
 }
 

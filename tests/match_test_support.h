@@ -37,7 +37,7 @@ inline void placeFighter(man& fighter, float x, float y) {
     }
 }
 
-inline void knockOut(Game& game, int i) { game.fighters[i]->energy = 0; }
+inline void knockOut(Game& game, int i) { game.fighters[i].energy = 0; }
 
 // The texts drawn since the last present.
 inline std::vector<headless::DrawCall> textsDrawn() {
@@ -102,18 +102,27 @@ protected:
     // start of every frame.
     void readKeyboard() { game.takeFrameInput(readKeyboardInput()); }
 
+    // The match's state machine for one frame, and the screens after the fight drawn
+    // over the scene as that frame shows them.
+    void updateState() {
+        events.clear();
+        game.updateMatchState(events);
+        game.drawEndScreens(events);
+    }
+
     // Advances the frame counter as the match loop would and runs the state machine.
     void runStateFrames(int frames) {
         for (int i = 0; i < frames; ++i) {
             readKeyboard();
             game.frameCounter += 1;
-            game.updateMatchState();
+            updateState();
         }
     }
 
     int framesInState() const { return game.frameCounter - game.stateStartFrame; }
 
     Game game;
+    FrameEvents events;
 };
 
 }  // namespace matchtest

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "game/Game.h"
+#include "game/frame_driver.h"
 #include "game/snapshot.h"
 #include "net/fake_link.h"
 #include "net/impaired_transport.h"
@@ -25,11 +26,13 @@ namespace fs = std::filesystem;
 constexpr double frameMs = 1000.0 / 60.0;
 
 // A player's keys: Enter held over [enterFrom, enterTo), one character typed at typeAt.
-struct Keys {
+struct Keys : OnlinePlayer {
+    Keys() = default;
+    Keys(int from, int to, int at = -1, char c = 0) : enterFrom(from), enterTo(to), typeAt(at), typed(c) {}
     int enterFrom = -1, enterTo = -1;
     int typeAt = -1;
     char typed = 0;
-    PlayerInput at(int32_t frame) const {
+    std::optional<PlayerInput> keysFor(int32_t frame) override {
         PlayerInput input;
         if (frame >= enterFrom && frame < enterTo) input.held = KeyEnter;
         if (frame == typeAt) input.typed = static_cast<uint8_t>(typed);
@@ -44,7 +47,7 @@ protected:
         std::unique_ptr<ImpairedTransport> network;
         std::unique_ptr<RollbackSession> session;
         std::unique_ptr<OnlineMatch> match;
-        int generator = 0;  // the one generator is shared: each side keeps its own state
+        std::unique_ptr<FrameDriver> driver;
         Keys keys;
     };
 
@@ -53,7 +56,6 @@ protected:
         for (int p = 0; p < 2; ++p) {
             sides_[p].game.setDefaultOptions();
             sides_[p].game.defaultHighScores();
-            sides_[p].game.replayFolder = "replays";
             fs::create_directories(folder() / sideFolder(p));
         }
         sides_[1].game.blowPower = 1;  // the joiner's own options play no part
@@ -65,24 +67,23 @@ protected:
             Side& side = sides_[p];
             side.network = std::make_unique<ImpairedTransport>(link_.end(p), Impairment{40, 10, 10, uint64_t(p + 5)});
             side.session = std::make_unique<RollbackSession>(*side.network, SessionConfig{p, 2, endFrame}, 0);
-            side.match = std::make_unique<OnlineMatch>(side.game, p == 0 && coop);
-            side.generator = RndState();
+            side.match = std::make_unique<OnlineMatch>(side.game, *side.session, side.keys, p == 0 && coop, "replays");
+            side.match->clock = [this] { return now_; };
+            side.driver = std::make_unique<FrameDriver>(side.game, *side.match);
         }
     }
 
     // Ticks both sides in turn on a fake clock until both have ended (at most a minute).
     void run() {
-        for (double now = 0; now < 60000 && (running(0) || running(1)); now += frameMs / 2) {
-            Side& side = sides_[static_cast<int>(now / (frameMs / 2)) % 2];
+        for (now_ = 0; now_ < 60000 && (running(0) || running(1)); now_ += frameMs / 2) {
+            Side& side = sides_[static_cast<int>(now_ / (frameMs / 2)) % 2];
             if (side.session->status() != SessionStatus::Running) {
                 std::vector<LinkEvent> unheard;
-                side.network->poll(now, unheard);
+                side.network->poll(now_, unheard);
                 continue;
             }
             fs::current_path(folder() / sideFolder(&side == &sides_[0] ? 0 : 1));  // its own files
-            SeedRnd(side.generator);
-            side.match->carryOut(*side.session, side.session->tick(side.keys.at(side.session->inputFrame()), now));
-            side.generator = RndState();
+            side.match->tick(*side.driver);
         }
     }
     bool running(int p) const { return sides_[p].session->status() == SessionStatus::Running; }
@@ -97,11 +98,12 @@ protected:
 
     FakeLink link_;
     std::array<Side, 2> sides_;
+    double now_ = 0;
 };
 
 TEST_F(OnlineSeries, ALostCampaignEndsBothSidesOnTheSameFrameAndOnlyTheHostKeepsTheScore) {
     start(true, [](Game& g) {
-        g.fighters[1]->energy = g.fighters[2]->energy = 0;
+        g.fighters[1].energy = g.fighters[2].energy = 0;
         g.totalScore = 5000;  // enough for the table
     }, -1);
     // Lost at once; "game over" after the result's 100 frames waits for Enter, then the
@@ -126,7 +128,7 @@ TEST_F(OnlineSeries, ALostCampaignEndsBothSidesOnTheSameFrameAndOnlyTheHostKeeps
 
 TEST_F(OnlineSeries, AWonBoutStartsTheNextWithANewReplayOnBothSides) {
     constexpr int32_t frames = 150;
-    start(false, [](Game& g) { g.fighters[2]->energy = 0; }, frames);
+    start(false, [](Game& g) { g.fighters[2].energy = 0; }, frames);
     sides_[1].keys = {50, 60};  // the result is passed from player 2's side
     run();
     std::array<std::vector<uint8_t>, 2> states;

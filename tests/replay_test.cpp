@@ -29,33 +29,32 @@ namespace fs = std::filesystem;
 
 int activeBursts(const Game& game) {
     int active = 0;
-    for (int i = 1; i <= BurstSlots; ++i) active += game.bursts[i]->active;
+    for (int i = 1; i <= BurstSlots; ++i) active += game.bursts[i].active;
     return active;
 }
 
-TEST(Snapshot, RestoredMidFightAQuietGameStepsOnBitForBitAsTheDrawnOneDid) {
+TEST(Snapshot, RestoredMidFightAMatchStepsOnBitForBitAsThePlayedOneDid) {
     headless::start();
     Game played;
-    played.soundVolume = 0;
     setUpCanonicalFight(played);
+    FrameEvents events;
     constexpr int Middle = 30, End = 150;  // the heap has burst: bursts everywhere, slow motion
-    for (int frame = 0; frame < Middle; ++frame) played.stepMatch(canonicalInput(frame));
+    for (int frame = 0; frame < Middle; ++frame) played.stepMatch(canonicalInput(frame), events);
     EXPECT_GT(activeBursts(played), 50);
     EXPECT_GT(played.slowMotionTimer, 0);
     const Bytes middle = saveSnapshot(played);
     std::vector<Bytes> expected;
     for (int frame = Middle; frame < End; ++frame) {
-        played.stepMatch(canonicalInput(frame));
+        played.stepMatch(canonicalInput(frame), events);
         expected.push_back(saveSnapshot(played));
     }
 
     SeedRnd(1);  // the snapshot brings the generator back
-    Game restored;
-    restored.quiet = true;
+    MatchState restored;
     ASSERT_TRUE(restoreSnapshot(restored, middle.data(), middle.size()));
     EXPECT_EQ(saveSnapshot(restored), middle);
     for (int frame = Middle; frame < End; ++frame) {
-        restored.stepMatch(canonicalInput(frame));
+        restored.stepMatch(canonicalInput(frame), events);
         ASSERT_EQ(saveSnapshot(restored), expected[static_cast<std::size_t>(frame - Middle)]) << "frame " << frame;
     }
     headless::stop();
@@ -82,9 +81,9 @@ TEST(Snapshot, ASnapshotNoMatchCanHoldIsRefused) {
         [](Game& g) { g.nameCursor = 31; },
         [](Game& g) { g.frameCounter = -5; },
         [](Game& g) { g.gameMode = "goback"; },
-        [](Game& g) { g.fighters[2]->nodes[4].hitTimer = 1 << 30; },
-        [](Game& g) { g.fighters[1]->lastContact = 9; },
-        [](Game& g) { g.bursts[7]->colourStep[1] = 1 << 30; },
+        [](Game& g) { g.fighters[2].nodes[4].hitTimer = 1 << 30; },
+        [](Game& g) { g.fighters[1].lastContact = 9; },
+        [](Game& g) { g.bursts[7].colourStep[1] = 1 << 30; },
         [](Game& g) { g.playersSpeed = 1 << 30; },
         [](Game& g) { g.arenaRight = 1e30f; },
         [](Game& g) { g.combo = 5000; },

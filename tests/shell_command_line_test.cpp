@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/command_line.h"
+#include "app/command_line.h"
 
 namespace {
 

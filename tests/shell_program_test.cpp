@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "game/command_line.h"
+#include "app/command_line.h"
 #include "shell_test_support.h"
 
 namespace fs = std::filesystem;

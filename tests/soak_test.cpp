@@ -26,29 +26,29 @@ TEST_F(SoakChecks, ASoundMatchHasNoFault) {
 
 TEST_F(SoakChecks, NonFiniteNumbersAreNamed) {
     setUpMatch("1", 3);
-    game.fighters[2]->nodes[7].vy = std::numeric_limits<float>::quiet_NaN();
+    game.fighters[2].nodes[7].vy = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(findFault(game).rfind("fighter 2: node 7 vy is ", 0), 0u) << findFault(game);
-    game.fighters[2]->nodes[7].vy = 0;
-    game.fighters[1]->nodes[26].oldX = std::numeric_limits<float>::infinity();
+    game.fighters[2].nodes[7].vy = 0;
+    game.fighters[1].nodes[26].oldX = std::numeric_limits<float>::infinity();
     EXPECT_EQ(findFault(game).rfind("fighter 1: node 26 oldX is ", 0), 0u) << findFault(game);
-    game.fighters[1]->nodes[26].oldX = 0;
+    game.fighters[1].nodes[26].oldX = 0;
     game.zoom = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(findFault(game), "camera not finite or zoom not positive");
     game.zoom = 0.3f;
-    game.bursts[40]->start(0, 0, 0, 0, 20, BurstPlasma, 2.0f, &game, 0, 0);
-    game.bursts[40]->vys[20] = -std::numeric_limits<float>::infinity();
+    game.bursts[40].start(0, 0, 0, 0, 20, BurstPlasma, 2.0f, 0, 0);
+    game.bursts[40].vys[20] = -std::numeric_limits<float>::infinity();
     EXPECT_EQ(findFault(game), "burst 40: particle 20 not finite");
-    game.bursts[40]->vys[20] = 0;
+    game.bursts[40].vys[20] = 0;
     EXPECT_EQ(findFault(game), "");
 }
 
 TEST_F(SoakChecks, EnergiesAndStatesOutOfRangeAreNamed) {
     setUpMatch("2vs", 1);
-    game.fighters[2]->energy = game.fighters[2]->maxEnergy + 0.5f;
+    game.fighters[2].energy = game.fighters[2].maxEnergy + 0.5f;
     EXPECT_EQ(findFault(game), "fighter 2: energy 20.500000 outside 0..20.000000");
-    game.fighters[2]->energy = -0.25f;
+    game.fighters[2].energy = -0.25f;
     EXPECT_EQ(findFault(game), "fighter 2: energy -0.250000 outside 0..20.000000");
-    game.fighters[2]->energy = 0;
+    game.fighters[2].energy = 0;
     game.matchState = "paused";
     EXPECT_EQ(findFault(game), "unknown match state 'paused'");
     game.matchState = "end";

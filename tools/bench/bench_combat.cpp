@@ -1,5 +1,5 @@
 // Combat figures: the hit test of six fighters (15 fighter pairs of 676 node pairs),
-// and whole match frames drawn on the real OpenGL backend offscreen, for a heavy fight
+// and whole match frames stepped and drawn on the real OpenGL backend offscreen, for a heavy fight
 // and for the worst case the options allow (100 bursts of 300 particles), each on the
 // renderer's fast surface and on its plain fallback. Per frame: median_ms and p99_ms
 // of the wall time, and the process's CPU time (the software rasteriser's threads too).
@@ -25,6 +25,7 @@ namespace fs = std::filesystem;
 // arena but one, with the game's default options.
 struct SixFighterMatch {
     Game game;
+    FrameEvents events;
 
     explicit SixFighterMatch(const headless::Options& options) {
         headless::start(options);
@@ -35,49 +36,25 @@ struct SixFighterMatch {
         game.gameMode = "2coop";
         game.level = 9;
         game.setupMatch();
+        // Nobody falls while we measure.
+        for (int i = 1; i <= game.fighterCount; ++i) game.fighters[i].maxEnergy = game.fighters[i].energy = 1e9f;
         // Let the bodies form and the enemies close in before measuring.
         for (int i = 0; i < 240; ++i) step(false);
     }
 
-    // One frame in the match's order; drawing only when asked.
+    // One frame of the match without keys; shown only when asked.
     void step(bool draw) {
-        if (draw) Cls();
-        game.updateTimeStep();
-        for (int i = 1; i <= game.fighterCount; ++i) game.fighters[i]->saveOldPositions();
-        game.updateCamera();
-        if (draw) {
-            game.drawArena();
-            game.drawBanner();
-        }
-        for (int i = 3; i <= game.fighterCount; ++i) {
-            const ball& hips = game.fighters[game.chooseTarget(*game.fighters[i])]->nodes[HipsNode];
-            if (!game.fighters[i]->knockedOut)
-                game.fighters[i]->think(game.aiLevel, game.playersSpeed, hips.x, hips.y, hips.vx, hips.vy);
-        }
-        for (int i = 1; i <= game.fighterCount; ++i) {
-            man& fighter = *game.fighters[i];
-            fighter.applyGravity(game.gravity);
-            fighter.moveNodes(game.timeStep);
-            fighter.relax(game.timeStep, game.flexibility);
-            fighter.updateVelocities(game.timeStep);
-            fighter.collideWalls();
-            if (draw) fighter.draw(1.0f, game.zoom);
-            fighter.tickNodes();
-        }
-        if (draw) game.updateBursts(game.zoom);
-        game.animatePalette();
-        game.collideFighters();
-        game.countFrame();
-        // Nobody wins while we measure.
-        for (int i = 1; i <= game.fighterCount; ++i) game.fighters[i]->energy = game.fighters[i]->maxEnergy;
-        if (draw) Flip();
+        game.stepMatch(InputRecord{}, events);
+        if (!draw) return;
+        game.drawMatchFrame(events);
+        Flip();
     }
 };
 
 void BM_CombatHitTestSixFighters(benchmark::State& state) {
     SixFighterMatch match({0, false, false});
     for (auto _ : state) {
-        match.game.collideFighters();
+        match.game.collideFighters(match.events);
         benchmark::DoNotOptimize(match.game.contactGate);
     }
     state.SetLabel("15 x 676 node pairs");
@@ -132,14 +109,14 @@ void runDrawnFrames(benchmark::State& state, int bloodBursts, int particles, int
     int frame = 0;
     auto keepBurstsAlive = [&] {
         for (int slot = 1; slot <= bloodBursts + sparkBursts; ++slot) {
-            dotburst& burst = *g.bursts[slot];
+            dotburst& burst = g.bursts[slot];
             if (burst.active) continue;
-            const man& fighter = *g.fighters[1 + slot % g.fighterCount];
+            const man& fighter = g.fighters[1 + slot % g.fighterCount];
             const ball& node = fighter.nodes[1 + (slot * 7 + frame) % NodeCount];
             if (slot <= bloodBursts)
-                burst.start(node.x, node.y, node.vx / 35, node.vy / 35, particles, BurstBlood, 3.0f, &g, 0, 8);
+                burst.start(node.x, node.y, node.vx / 35, node.vy / 35, particles, BurstBlood, 3.0f, 0, 8);
             else
-                burst.start(node.x, node.y, 0, 0, 20, BurstPlasma, 2.0f, &g, 0, 0);
+                burst.start(node.x, node.y, 0, 0, 20, BurstPlasma, 2.0f, 0, 0);
             // Staggered ages, as in a fight, rather than all fading together.
             for (int age = 0; age < (slot * 5) % 50; ++age) burst.update();
         }

@@ -3,7 +3,6 @@
 // head every frame so the solver always has work to do.
 #include <benchmark/benchmark.h>
 
-#include <memory>
 
 #include "game/Game.h"
 #include "platform/headless.h"
@@ -24,9 +23,7 @@ struct Arena {
         game.flexibility = 5;
         game.fighterCount = fighterCount;
         for (int no = 1; no <= fighterCount; ++no) {
-            game.fighters[no] = std::make_unique<man>();
-            man& m = *game.fighters[no];
-            m.game = &game;
+            man& m = game.fighters[no];
             m.fighterNo = no;
             m.scale = no == 1 ? 2.0f : 3.0f;
             m.isRobot = no > 3;
@@ -35,9 +32,9 @@ struct Arena {
     }
 
     void frame(int counter) {
-        for (int no = 1; no <= game.fighterCount; ++no) game.fighters[no]->saveOldPositions();
+        for (int no = 1; no <= game.fighterCount; ++no) game.fighters[no].saveOldPositions();
         for (int no = 1; no <= game.fighterCount; ++no) {
-            man& m = *game.fighters[no];
+            man& m = game.fighters[no];
             // A steady zigzag push on the head, as a player would steer.
             m.nodes[HeadNode].vx += (counter / 40 + no) % 2 ? 3.0f : -3.0f;
             m.nodes[HeadNode].vy -= counter % 30 < 10 ? 3.0f : 0.0f;
@@ -45,7 +42,7 @@ struct Arena {
             m.moveNodes(game.timeStep);
             m.relax(game.timeStep, game.flexibility);
             m.updateVelocities(game.timeStep);
-            m.collideWalls();
+            m.collideWalls(game);
         }
     }
 };
@@ -56,7 +53,7 @@ void runFrames(benchmark::State& state, int fighterCount) {
     for (int i = 0; i < 120; ++i) arena.frame(counter++);  // let the bodies form first
     for (auto _ : state) {
         arena.frame(counter++);
-        benchmark::DoNotOptimize(arena.game.fighters[1]->nodes[HeadNode].x);
+        benchmark::DoNotOptimize(arena.game.fighters[1].nodes[HeadNode].x);
     }
     state.SetLabel("per frame");
 }

@@ -163,13 +163,13 @@ bool feedReplay(const uint8_t* data, size_t size) {
         readReplayFile(writeInput("input.tbr", file.data(), file.size()).string(), simulationFingerprint());
     if (!read.error.empty()) return false;
     // A replay that reads is played: whatever state it restores must step safely.
-    Game game;
+    MatchState match;
     ReplayPlayback playback;
-    if (!playback.begin(game, read.replay)) return false;
-    game.quiet = true;
-    for (int frame = 0; frame < 120 && !playback.finished(); ++frame) playback.step(game);
-    for (int i = 1; i <= game.fighterCount; ++i) {
-        if (game.fighters[i]->energy < 0) broken("a fighter's energy below 0 after a step");
+    if (!playback.begin(match, read.replay)) return false;
+    FrameEvents events;
+    for (int frame = 0; frame < 120 && !playback.finished(); ++frame) match.stepMatch(playback.next(), events);
+    for (int i = 1; i <= match.fighterCount; ++i) {
+        if (match.fighters[i].energy < 0) broken("a fighter's energy below 0 after a step");
     }
     return true;
 }

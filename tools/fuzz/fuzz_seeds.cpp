@@ -225,9 +225,6 @@ Bytes makeReplay(const char* mode, int level, int frames, bool contents = false)
     const int generator = RndState();
     SeedRnd(777);
     Game game;
-    game.quiet = true;
-    game.pausesOnKeyboard = false;
-    game.savesScores = false;
     game.setDefaultOptions();
     game.gameMode = mode;
     game.level = level;
@@ -237,6 +234,7 @@ Bytes makeReplay(const char* mode, int level, int frames, bool contents = false)
     replay.mode = mode;
     replay.level = level;
     replay.snapshot = saveSnapshot(game);
+    FrameEvents events;
     for (int frame = 0; frame < frames; ++frame) {
         InputRecord input;
         input.held = static_cast<uint16_t>((frame / 20 % 2 ? KeyP1Right | KeyP2Up : KeyP1Up | KeyP2Left));
@@ -246,7 +244,7 @@ Bytes makeReplay(const char* mode, int level, int frames, bool contents = false)
             input.heldAfterPause = KeyP1Down;
         }
         if (frame % 70 == 3) input.typed = "ok";
-        game.stepMatch(input);
+        game.stepMatch(input, events);
         appendRecord(replay.records, game.frameInput);
         replay.frames += 1;
     }

@@ -19,6 +19,7 @@
 #include "replay/replay_file.h"
 #include "replay/replay_folder.h"
 #include "replay/replay_player.h"
+#include "replay/replay_recorder.h"
 #include "tools/headless/input_script.h"
 #include "tools/headless/online_run.h"
 #include "tools/headless/runner_options.h"
@@ -140,7 +141,8 @@ int main(int argc, char** argv) {
         // Made after start, which seeds the generator the Game draws its first track from.
         Game game;
         game.dataFolder = dataFolder;
-        game.replayFolder = ReplayFolderName;
+        ReplayKeeper replays(ReplayFolderName);
+        game.matchObservers.push_back(&replays);
         if (!online) headless::setFrameHook([&](int frame) { afterFrame(absolute, game, frame); });
         try {
             if (online) exitCode = runOnline(game, absolute, script);

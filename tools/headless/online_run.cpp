@@ -10,6 +10,7 @@
 
 #include "frontend/menu_frame.h"
 #include "game/Game.h"
+#include "game/frame_driver.h"
 #include "game/keys.h"
 #include "online/online_link.h"
 #include "online/online_match.h"
@@ -17,19 +18,33 @@
 #include "platform/backend.h"
 #include "platform/frame_schedule.h"
 #include "platform/headless.h"
+#include "replay/replay_folder.h"
 #include "tools/headless/state_dump.h"
 
 namespace {
 
 constexpr double MaxWaitMs = 10000;  // a runner is a test's: nobody is coming after this
 
-// The script's keys frame by frame, asked for in rising frame order.
-class ScriptedPlayer {
+// The script's keys frame by frame, asked for in rising frame order. Its Esc leaves,
+// unless the series is over already.
+class ScriptedPlayer : public OnlinePlayer {
 public:
-    explicit ScriptedPlayer(const std::vector<headless::ScriptEvent>& events) : events_(events) {}
+    ScriptedPlayer(const std::vector<headless::ScriptEvent>& events, bool types) : events_(events), types_(types) {}
 
-    // The keys on `frame`; a typed character is taken only by take().
-    PlayerInput keysAt(int32_t frame, bool types) {
+    std::optional<PlayerInput> keysFor(int32_t frame) override {
+        const PlayerInput keys = keysAt(frame);
+        if (leaves_ && !(match && match->seriesOver())) return std::nullopt;
+        return keys;
+    }
+    // The typed character of the last keys went into a frame.
+    void taken() override {
+        if (!typed_.empty()) typed_.erase(0, 1);
+    }
+    const OnlineMatch* match = nullptr;
+
+private:
+    PlayerInput keysAt(int32_t frame) {
+        const bool types = types_;
         for (; next_ < events_.size() && events_[next_].frame <= frame; ++next_) {
             const headless::ScriptEvent& event = events_[next_];
             if (event.kind == headless::EventKind::Down) down_.insert(event.key);
@@ -46,14 +61,9 @@ public:
         if (!typed_.empty()) input.typed = static_cast<uint8_t>(typed_.front());
         return input;
     }
-    // The typed character of the last keysAt went into a frame.
-    void take() {
-        if (!typed_.empty()) typed_.erase(0, 1);
-    }
-    bool leaves() const { return leaves_; }
 
-private:
     const std::vector<headless::ScriptEvent>& events_;
+    bool types_;
     std::size_t next_ = 0;
     std::set<int> down_;
     std::string typed_;
@@ -95,6 +105,43 @@ int say(int status, const std::string& line) {
     return status;
 }
 
+// The runner's screen: a frame first shown is drawn and presented, so that shots can
+// save it; the figures are counted every tick. As fast as it can, a tick without a new
+// frame sleeps a millisecond; in real time every tick waits for its sixtieth.
+class RunnerScreen : public FrameObserver {
+public:
+    RunnerScreen(Game& game, const RunnerOptions& options, const RollbackSession& session)
+        : game_(game), options_(options), session_(session) {}
+
+    void stepped(const MatchState&, const SteppedFrame& frame) override {
+        if (!frame.firstShowing) return;
+        game_.drawMatchFrame(frame.events);
+        shown_ = true;
+    }
+    void tickEnds(const MatchState&) override {
+        figures.tick(session_.stats(), systemMilliseconds());
+        if (shown_) {
+            presentFrame();
+            for (const FrameFile& shot : options_.shots) {
+                if (shot.frame == session_.frame() && !headless::saveLastFrame(shot.path))
+                    throw ProgramEnd{say(1, "cannot write " + shot.path)};
+            }
+        } else if (!options_.realTime) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        shown_ = false;
+        if (options_.realTime) schedule_.waitForFrame();
+    }
+    SessionFigures figures;
+
+private:
+    Game& game_;
+    const RunnerOptions& options_;
+    const RollbackSession& session_;
+    FrameSchedule schedule_;
+    bool shown_ = false;
+};
+
 }  // namespace
 
 int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& script) {
@@ -117,7 +164,14 @@ int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& scri
     if (!host && !adoptStartState(game, link.settings)) return say(2, "the host's start state cannot be read");
     game.startMusic();
 
-    OnlineMatch match(game, host && options.online.coop);
+    SessionConfig config;
+    config.localPlayer = host ? 0 : 1;
+    config.inputDelay = link.inputDelay;
+    config.endFrame = options.frames;
+    RollbackSession session(link.transport(), config, systemMilliseconds());
+    ScriptedPlayer player(script.events, host);
+    OnlineMatch match(game, session, player, host && options.online.coop, ReplayFolderName);
+    player.match = &match;
     std::vector<bool> dumped(options.dumps.size(), false);
     match.onConfirmed = [&](int32_t frame) {
         for (std::size_t i = 0; i < options.dumps.size(); ++i) {
@@ -127,36 +181,11 @@ int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& scri
             });
         }
     };
-    SessionConfig config;
-    config.localPlayer = host ? 0 : 1;
-    config.inputDelay = link.inputDelay;
-    config.endFrame = options.frames;
-    RollbackSession session(link.transport(), config, systemMilliseconds());
-
-    ScriptedPlayer player(script.events);
-    SessionFigures figures;
-    FrameSchedule schedule;
-    while (session.status() == SessionStatus::Running) {
-        if (options.realTime) schedule.waitForFrame();
-        const PlayerInput keys = player.keysAt(session.inputFrame(), host);
-        if (player.leaves() && !match.seriesOver()) {
-            session.leave();
-            break;
-        }
-        const int32_t before = session.frame();
-        const bool shown = match.carryOut(session, session.tick(keys, systemMilliseconds()));
-        figures.tick(session.stats(), systemMilliseconds());
-        if (session.frame() > before) player.take();
-        if (shown) {
-            presentFrame();
-            for (const FrameFile& shot : options.shots) {
-                if (shot.frame == session.frame() && !headless::saveLastFrame(shot.path))
-                    return say(1, "cannot write " + shot.path);
-            }
-        } else if (!options.realTime) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    }
+    FrameDriver driver(game, match);
+    RunnerScreen screen(game, options, session);
+    driver.observe(screen);
+    driver.run();
+    SessionFigures& figures = screen.figures;
     figures.print(session.stats());
     match.saveReplay();
     const SessionStatus status = session.status();

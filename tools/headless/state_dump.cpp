@@ -125,8 +125,9 @@ std::string stateJson(const Game& game, int frame) {
     state.raw("highScores", array(scores));
 
     std::string fighters;
+    // Before the first match no slot holds a fighter (none has its number yet).
     for (int i = 1; i <= game.fighterCount && i < static_cast<int>(game.fighters.size()); ++i) {
-        if (game.fighters[i]) join(fighters, fighterJson(*game.fighters[i]));
+        if (game.fighters[i].fighterNo == i) join(fighters, fighterJson(game.fighters[i]));
     }
     state.raw("fighters", array(fighters));
     return state.str() + "\n";

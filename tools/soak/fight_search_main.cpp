@@ -65,13 +65,13 @@ Outcome judge(const Game& game) {
     outcome.winner = game.winner;
     outcome.distance = 1e9f;
     for (int i = 1; i <= game.fighterCount; ++i) {
-        const man& fighter = *game.fighters[i];
+        const man& fighter = game.fighters[i];
         const bool enemy = fighter.team == 0;
         (enemy ? outcome.enemyDamage : outcome.ownDamage) += fighter.maxEnergy - fighter.energy;
         if (!enemy || fighter.knockedOut) continue;
         for (int p = 1; p <= game.fighterCount; ++p)
-            if (game.fighters[p]->team != 0)
-                outcome.distance = std::min(outcome.distance, centreDistance(*game.fighters[p], fighter));
+            if (game.fighters[p].team != 0)
+                outcome.distance = std::min(outcome.distance, centreDistance(game.fighters[p], fighter));
     }
     return outcome;
 }

@@ -62,8 +62,7 @@ std::string findFault(const Game& game) {
     if (game.fighterCount < 2 || game.fighterCount > 6)
         return "fighterCount " + std::to_string(game.fighterCount);
     for (int i = 1; i <= game.fighterCount; ++i) {
-        if (!game.fighters[i]) return fighterPrefix(i) + "missing";
-        const std::string fault = fighterFault(*game.fighters[i]);
+        const std::string fault = fighterFault(game.fighters[i]);
         if (!fault.empty()) return fighterPrefix(i) + fault;
     }
     if (!std::isfinite(game.cameraX) || !std::isfinite(game.cameraY) || !std::isfinite(game.zoom) ||
@@ -74,8 +73,7 @@ std::string findFault(const Game& game) {
     if (game.nextBurst < 1 || game.nextBurst > BurstSlots)
         return "nextBurst " + std::to_string(game.nextBurst);
     for (int slot = 1; slot <= BurstSlots; ++slot) {
-        if (!game.bursts[slot]) return "burst " + std::to_string(slot) + " missing";
-        const std::string fault = burstFault(*game.bursts[slot]);
+        const std::string fault = burstFault(game.bursts[static_cast<std::size_t>(slot)]);
         if (!fault.empty()) return "burst " + std::to_string(slot) + ": " + fault;
     }
     if (!isMatchState(game.matchState)) return "unknown match state '" + game.matchState + "'";

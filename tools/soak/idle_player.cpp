@@ -25,9 +25,9 @@ IdleMatch playIdle(uint32_t seed, int aiLevel, int level, int frameLimit) {
     float playerEnergy = -1;
     float enemyEnergy = -1;
     headless::setFrameHook([&](int) {
-        const man& player = *game.fighters[1];
+        const man& player = game.fighters[1];
         float enemies = 0;
-        for (int i = 2; i <= game.fighterCount; ++i) enemies += game.fighters[i]->energy;
+        for (int i = 2; i <= game.fighterCount; ++i) enemies += game.fighters[i].energy;
         // Every blow lowers the struck side's energy in the frame it lands.
         if (playerEnergy >= 0 && player.energy < playerEnergy) {
             result.blowsTaken += 1;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "game/Game.h"
-#include "game/command_line.h"
+#include "app/command_line.h"
 #include "game/fingerprint.h"
 #include "game/folders.h"
 #include "online/online_game.h"
@@ -18,6 +18,7 @@
 #include "replay/replay_file.h"
 #include "replay/replay_folder.h"
 #include "replay/replay_player.h"
+#include "replay/replay_recorder.h"
 
 namespace {
 
@@ -93,7 +94,9 @@ int main(int argc, char** argv) {
             }
             return watchReplay(game, read.replay);
         }
-        game.replayFolder = ReplayFolderName;
+        // Every match played is kept in the replay folder.
+        ReplayKeeper replays(ReplayFolderName);
+        game.matchObservers.push_back(&replays);
         if (line.online.role != OnlineRole::None) {
             playOnline(game, line.online);
             game.mainLoop();

@@ -1,5 +1,5 @@
 // The option table, its parser and the help texts.
-#include "game/command_line.h"
+#include "app/command_line.h"
 
 #include <algorithm>
 #include <string_view>
