@@ -9,11 +9,13 @@ void FrameDriver::observe(FrameObserver& observer) { observers_.push_back(&obser
 
 void FrameDriver::run() {
     for (FrameObserver* observer : observers_) observer->matchBegins(state_);
-    while (!source_.finished(state_)) {
-        source_.tick(*this);
-        for (FrameObserver* observer : observers_) observer->tickEnds(state_);
-    }
+    while (!source_.finished(state_)) tick();
     for (FrameObserver* observer : observers_) observer->matchEnds(state_);
+}
+
+void FrameDriver::tick() {
+    source_.tick(*this);
+    for (FrameObserver* observer : observers_) observer->tickEnds(state_);
 }
 
 void FrameDriver::step(const InputRecord& input, bool firstShowing) {

@@ -55,8 +55,10 @@ public:
     FrameDriver(MatchState& state, FrameSource& source);
     void observe(FrameObserver& observer);
 
-    // Ticks until the source has no more frames.
+    // The match from its first frame: ticks until the source has no more frames.
     void run();
+    // One turn of the loop: the source's frames, then the end of the tick.
+    void tick();
     // One frame of the state with `input`, shown to every observer.
     void step(const InputRecord& input, bool firstShowing);
     MatchState& state() { return state_; }

@@ -109,6 +109,19 @@ TEST_F(FrontendScoreFile, FreshStartWritesTwentyNobodies) {
     EXPECT_EQ(readBytes("scores.txt"), defaultFile());
 }
 
+TEST_F(FrontendScoreFile, TheTableIsMadeOnceHoweverOftenTheScoresAreLoadedAgain) {
+    Game game;
+    game.defaultHighScores();
+    game.loadHighScores();
+    game.highScores[0] = ScoreEntry{5, "MINE"};
+    game.saveHighScores(game.highScores);
+    // As an online series does once it is over: the player's own table again.
+    game.defaultHighScores();
+    game.loadHighScores();
+    ASSERT_EQ(game.highScores.size(), 20u);
+    EXPECT_EQ(game.highScores[0].name, "MINE");
+}
+
 TEST_F(FrontendScoreFile, SaveWritesNamesAndScoresInListOrder) {
     Game game;
     game.defaultHighScores();

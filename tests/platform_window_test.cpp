@@ -1,6 +1,6 @@
 // The real window as a desktop citizen: going away (focus lost, minimised) presses P,
 // a match pauses on it and shows "PAUSED", out of sight nothing is presented
-// until the window comes back, F11 and Alt+Enter switch full screen without the game
+// until the window comes back (unless the game must keep running), F11 and Alt+Enter switch full screen without the game
 // seeing them, and the pointer hides in full screen and when the game asks.
 #include <gtest/gtest.h>
 
@@ -131,6 +131,25 @@ TEST_F(RealWindow, OutOfSightFlipSleepsUntilTheWindowComesBack) {
     Flip();
     closer.join();
     EXPECT_EQ(AppTerminate(), 1);
+}
+
+// A game that must go on (online) keeps its pace out of sight: nothing is shown, and
+// nothing waits for the window.
+TEST_F(RealWindow, KeptRunningOutOfSightFlipKeepsItsPace) {
+    KeepRunningOutOfSight(true);
+    push(windowEvent(SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_EQ(AppSuspended(), 1);
+    std::thread restorer([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        push(windowEvent(SDL_WINDOWEVENT_RESTORED));
+    });
+    const double before = currentBackend().milliseconds();
+    for (int frame = 0; frame < 30; ++frame) Flip();
+    const double took = currentBackend().milliseconds() - before;
+    restorer.join();
+    KeepRunningOutOfSight(false);
+    EXPECT_GE(took, 400);   // paced: 30 frames take half a second
+    EXPECT_LT(took, 1200);  // and never waited for the window
 }
 
 TEST_F(RealWindow, F11AndAltEnterSwitchFullScreenUnseenByTheGame) {

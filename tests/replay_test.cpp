@@ -193,6 +193,52 @@ TEST_F(ReplayFiles, TheViewerFastForwardsEightFramesAtATimeAndPauses) {
     EXPECT_EQ(simulated(viewer.dumps.at(71)), simulated(plain.dumps.at(411)));
 }
 
+// A lost campaign whose table holds scores tied under different names: its game-over
+// screen sorts the table on every frame, so the order of the ties is the match's own.
+// Fast-forwarding past that screen ends in the table watching it gives.
+TEST_F(ReplayFiles, FastForwardingPastTheGameOverEndsInTheTableWatchingGives) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 20; ++i) {
+        lines.push_back(std::string(1, static_cast<char>('B' + i)));
+        lines.push_back(std::to_string(100 - 10 * (i / 2)));
+    }
+    shelltest::writeBytes(path("scores.txt"), shelltest::crlfLines(lines));
+    std::string script = scriptText("e2e_lose_level2.txt");
+    const int gameOver = scriptMarker(script, "decided") + 100;
+    script += std::to_string(gameOver + 8) + " type me\n" + std::to_string(gameOver + 45) + " down ENTER\n" +
+              std::to_string(gameOver + 50) + " up ENTER\n" + std::to_string(gameOver + 300) + " tap SPACE\n";
+    ASSERT_EQ(run(script, 1000, gameOver + 320, {}).exitCode, 0);
+    std::string lostLevel;
+    for (const std::string& name : replaysSaved())
+        if (name.find("level-2") != std::string::npos) lostLevel = "replays/" + name;
+    ASSERT_FALSE(lostLevel.empty());
+
+    // Every 64th frame watched, every 8th shown while Right is held.
+    std::vector<int> watchedFrames, fastFrames;
+    for (int frame = 64; frame <= 8000; frame += 64) {
+        watchedFrames.push_back(frame);
+        fastFrames.push_back(frame / 8);
+    }
+    const e2e::RunnerResult watched = replay(lostLevel, 8000, watchedFrames);
+    ASSERT_EQ(watched.exitCode, 0) << watched.errors;
+    shelltest::writeBytes(path("viewer.txt"), "0 down RIGHT\n");
+    const e2e::RunnerResult fast = runArgs("--input viewer.txt --replay '" + lostLevel + "' --frames 1000", fastFrames);
+    ASSERT_EQ(fast.exitCode, 0) << fast.errors;
+    int compared = 0;
+    std::string last;
+    for (std::size_t i = 0; i < watchedFrames.size(); ++i) {
+        if (!watched.dumps.count(watchedFrames[i])) break;
+        ASSERT_EQ(fast.dumps.count(fastFrames[i]), 1u) << "frame " << fastFrames[i];
+        EXPECT_EQ(simulated(fast.dumps.at(fastFrames[i])), simulated(watched.dumps.at(watchedFrames[i])))
+            << "match frame " << watchedFrames[i];
+        last = watched.dumps.at(watchedFrames[i]);
+        compared += 1;
+    }
+    EXPECT_GT(compared, 20);
+    EXPECT_EQ(jsonValue(last, "matchState"), "highscores");
+    EXPECT_NE(last.find("{\"name\":\"ME\""), std::string::npos) << "the name went into the table";
+}
+
 TEST_F(ReplayFiles, WatchingAReplayLeavesTheOptionsAndScoresAlone) {
     // The quickest whole match: a campaign level left with Esc.
     const std::string script = "0 down SPACE\n4 up SPACE\n8 tap ENTER\n12 tap ENTER\n40 down ESC\n42 up ESC\n";
