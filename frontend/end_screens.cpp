@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "frontend/end_screens.h"
 #include "frontend/menu_drawing.h"
 #include "game/Game.h"
 #include "game/energy_bonus.h"
@@ -54,6 +55,12 @@ void drawTallyRow(const TallyRow& row, int64_t value, int t) {
 
 }  // namespace
 
+TallyFigures tallyFigures(const MatchState& match, int f) {
+    const int t = f + 1;
+    return {match.maxCombo, countingDown(match.comboScore, t), countingDown(energyBonus(match.fighters[1]), t),
+            countingUp(match.levelStartScore, match.totalScore, t)};
+}
+
 void MatchState::levelCompleteScreen(int f, FrameEvents& events) {
     drainMatchInput();
     animatePalette();
@@ -71,20 +78,15 @@ void MatchState::gameOverScreen(int f, FrameEvents& events) {
 }
 
 void Game::drawLevelComplete(const EndScreen& shown) const {
-    const int bonus = energyBonus(fighters[1]);
+    const TallyFigures figures = tallyFigures(*this, shown.frame);
     const int t = shown.frame + 1;
-
-    const int64_t comboShown = countingDown(comboScore, t);
-    const int64_t bonusShown = countingDown(bonus, t);
-    const int64_t totalShown = countingUp(levelStartScore, totalScore, t);
-
     usePaletteColour(shown.titleColour);
     if (t > 0) drawCentredWhole("LEVEL " + String(level) + " COMPLETED", 50, 0.525f);
     SetScale(0.375f, 0.375f);
-    drawTallyRow(maxComboRow, maxCombo, t);
-    drawTallyRow(comboScoreRow, comboShown, t);
-    drawTallyRow(energyBonusRow, bonusShown, t);
-    drawTallyRow(totalScoreRow, totalShown, t);
+    drawTallyRow(maxComboRow, figures.maxCombo, t);
+    drawTallyRow(comboScoreRow, figures.comboScore, t);
+    drawTallyRow(energyBonusRow, figures.energyBonus, t);
+    drawTallyRow(totalScoreRow, figures.totalScore, t);
     SetScale(1, 1);
 }
 

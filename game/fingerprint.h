@@ -1,6 +1,7 @@
 #pragma once
-// The simulation fingerprint of this build: the hash of the state a short, fixed match
-// reaches. Two builds that would play the same keys differently (another compiler,
+// The simulation fingerprint of this build: the hash of the states a few short, fixed
+// matches reach (a heavy fight, a campaign's end with its tally and score table, a
+// versus bout and the next). Two builds that would play the same keys differently (another compiler,
 // other flags, a changed rule) almost surely differ here, so replays and online peers
 // of another build are refused rather than replayed wrongly.
 
@@ -18,6 +19,6 @@ void setUpCanonicalFight(Game& game);
 // Its keys on each frame: both players pushing a direction in turn.
 InputRecord canonicalInput(int frame);
 
-// Computed once, on first use (a few milliseconds); the random generator is left as
-// it was.
+// Computed once, on first use (some tens of milliseconds); the random generator is
+// left as it was.
 uint64_t simulationFingerprint();

@@ -47,3 +47,8 @@ struct InputRecord {
 InputRecord readKeyboardInput();
 // The keys held on the keyboard now, as MatchKey bits.
 uint16_t heldMatchKeys();
+
+class MatchState;
+// On the name entry's first frame: keys held since before it (Space through the tally,
+// say) do not type their auto-repeat into the name. Call before reading the next frame.
+void ignoreKeysHeldIntoTheNameEntry(const MatchState& match);

@@ -4,6 +4,7 @@
 
 #include "game/input_record.h"
 #include "game/keys.h"
+#include "game/match_state.h"
 #include "platform/platform.h"
 
 uint16_t heldMatchKeys() {
@@ -23,4 +24,8 @@ InputRecord readKeyboardInput() {
         input.typed += static_cast<char>(c);
     }
     return input;
+}
+
+void ignoreKeysHeldIntoTheNameEntry(const MatchState& match) {
+    if (match.matchState == "game over" && match.frameCounter == match.stateStartFrame) IgnoreHeldKeyRepeats();
 }

@@ -18,7 +18,10 @@ bool pauseEnds() {
 class KeyboardFrames : public FrameSource {
 public:
     bool finished(const MatchState& state) const override { return state.matchState == "end"; }
-    void tick(FrameDriver& driver) override { driver.step(readKeyboardInput(), true); }
+    void tick(FrameDriver& driver) override {
+        ignoreKeysHeldIntoTheNameEntry(driver.state());
+        driver.step(readKeyboardInput(), true);
+    }
     // The frame drawn before the pause stays on screen: the loop only presents, and the
     // backend shows its last complete picture on every Flip.
     std::optional<uint16_t> waitOutPause() override {

@@ -62,19 +62,24 @@ void drawNetLine(const NetStats& stats) {
 // and the host's typed characters. Esc leaves; F3 shows or hides the corner line.
 class WindowPlayer : public OnlinePlayer {
 public:
-    explicit WindowPlayer(bool host) : host_(host) {}
+    WindowPlayer(const MatchState& match, bool host) : match_(match), host_(host) {}
     std::optional<PlayerInput> keysFor(int32_t) override {
         if (KeyHit(key::Esc)) return std::nullopt;
         if (KeyHit(KeyF3)) netLine = !netLine;
         PlayerInput keys = readLocalPlayerInput();
-        if (host_) keys.typed = typed_.offer();
-        else dropTypedCharacters();
+        if (host_) {
+            ignoreKeysHeldIntoTheNameEntry(match_);
+            keys.typed = typed_.offer();
+        } else {
+            dropTypedCharacters();
+        }
         return keys;
     }
     void taken() override { typed_.taken(); }
     bool netLine = false;
 
 private:
+    const MatchState& match_;
     bool host_;
     TypedCharacters typed_;
 };
@@ -85,7 +90,7 @@ SessionStatus playSeries(Game& game, OnlineLink& link, bool host, bool coop) {
     config.localPlayer = host ? 0 : 1;
     config.inputDelay = link.inputDelay;
     RollbackSession session(link.transport(), config, systemMilliseconds());
-    WindowPlayer player(host);
+    WindowPlayer player(game, host);
     OnlineMatch match(game, session, player, host && coop, ReplayFolderName);
     FrameDriver driver(game, match);
     MatchPresentation presentation(game, MatchPresentation::Pacing::HoldsThePicture);

@@ -17,6 +17,7 @@ constexpr int queueCapacity = 256;
 struct KeyboardState {
     std::array<unsigned, keyCount> holders{};  // bit set of the sources holding the key
     std::array<int, keyCount> hits{};          // presses not yet read by KeyHit
+    std::array<bool, keyCount> repeatIgnored{};  // held at IgnoreHeldKeyRepeats, not let go since
     std::array<int, queueCapacity> queue{};    // typed characters, a ring
     int queueStart = 0, queueLength = 0;
     bool closeRequested = false;
@@ -42,11 +43,14 @@ void press(int key, unsigned source) {
 void release(int key, unsigned source) {
     if (!validKey(key)) return;
     keyboard.holders[key] &= ~source;
+    if (keyboard.holders[key] == 0) keyboard.repeatIgnored[key] = false;
 }
 
 void releaseAll(unsigned source) {
-    for (unsigned& holders : keyboard.holders) holders &= ~source;
+    for (int key = 0; key < keyCount; ++key) release(key, source);
 }
+
+bool repeatIgnored(int key) { return validKey(key) && keyboard.repeatIgnored[key]; }
 
 void typeChar(int c) {
     if (keyboard.queueLength == queueCapacity) return;  // the player typed too far ahead
@@ -61,6 +65,7 @@ bool closePending() { return keyboard.closeRequested; }
 void flush() {
     keyboard.holders.fill(0);
     keyboard.hits.fill(0);
+    keyboard.repeatIgnored.fill(false);
     keyboard.queueStart = 0;
     keyboard.queueLength = 0;
 }
@@ -92,6 +97,11 @@ int GetChar() {
     keyboard.queueStart = (keyboard.queueStart + 1) % queueCapacity;
     --keyboard.queueLength;
     return c;
+}
+
+void IgnoreHeldKeyRepeats() {
+    currentBackend().pollEvents();
+    for (int key = 0; key < keyCount; ++key) keyboard.repeatIgnored[key] = keyboard.holders[key] != 0;
 }
 
 void FlushKeys() {

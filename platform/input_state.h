@@ -15,6 +15,9 @@ void press(int key, unsigned source = Keyboard);
 void release(int key, unsigned source = Keyboard);
 void releaseAll(unsigned source);
 void typeChar(int c);      // joins the queue of typed characters (at most 256 wait)
+// True when the auto-repeat of `key` types nothing: the key was held when
+// IgnoreHeldKeyRepeats was called and has not been let go since.
+bool repeatIgnored(int key);
 void requestClose();       // the window's close button
 bool closePending();       // a close request not yet read by AppTerminate
 void flush();              // FlushKeys: every key up, no hits, empty queue

@@ -84,6 +84,9 @@ int ChannelPlaying(Channel channel);
 int KeyDown(int key);
 int KeyHit(int key);
 int GetChar();
+// From now on the auto-repeat of every key held now types nothing, until the key is
+// let go: a key held into a text prompt does not fill it.
+void IgnoreHeldKeyRepeats();
 void FlushKeys();
 
 // ---- Time and random numbers ------------------------------------------------------

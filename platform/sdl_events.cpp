@@ -17,24 +17,32 @@ int typedCodeFor(SDL_Scancode scancode) {
     }
 }
 
+// The text a key down types follows it as its own event: a repeat whose characters are
+// not wanted marks the text that comes next.
+bool textOfIgnoredRepeat = false;
+
 }  // namespace
 
 void feedSdlEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_KEYDOWN: {
         const SDL_Scancode scancode = event.key.keysym.scancode;
-        if (const int typed = typedCodeFor(scancode)) input::typeChar(typed);
+        const int key = virtualKeyFor(scancode);
+        textOfIgnoredRepeat = event.key.repeat && input::repeatIgnored(key);
+        if (const int typed = typedCodeFor(scancode); typed && !textOfIgnoredRepeat) input::typeChar(typed);
         if (event.key.repeat) break;
-        if (const int key = virtualKeyFor(scancode)) input::press(key);
+        if (key) input::press(key);
         break;
     }
     case SDL_KEYUP:
+        textOfIgnoredRepeat = false;
         if (const int key = virtualKeyFor(event.key.keysym.scancode)) input::release(key);
         break;
     case SDL_TEXTINPUT:
         // Only plain ASCII reaches the game's text; bytes of other characters are left out.
-        for (const char* c = event.text.text; *c; ++c)
+        for (const char* c = event.text.text; *c && !textOfIgnoredRepeat; ++c)
             if (*c >= 32 && *c <= 126) input::typeChar(*c);
+        textOfIgnoredRepeat = false;
         break;
     case SDL_WINDOWEVENT:
         // Keys pressed while the focus is elsewhere belong to another window. Losing the

@@ -32,6 +32,15 @@ void pushTap(SDL_Scancode scancode, Uint16 modifiers = KMOD_NONE) {
     push(keyEvent(SDL_KEYUP, scancode, false, modifiers));
 }
 
+// A key down and the text it types, as SDL sends them.
+void pushTyping(SDL_Scancode scancode, const char* text, bool repeat) {
+    push(keyEvent(SDL_KEYDOWN, scancode, repeat));
+    SDL_Event typed{};
+    typed.type = SDL_TEXTINPUT;
+    SDL_strlcpy(typed.text.text, text, sizeof typed.text.text);
+    push(typed);
+}
+
 // The SDL backend on SDL's offscreen driver, its display open; the headless backend
 // again afterwards.
 class RealWindow : public ::testing::Test {
@@ -103,6 +112,38 @@ TEST_F(RealWindow, FocusLossPausesTheMatchAsPDoes) {
     EXPECT_GT(counters[40], counters[30]);
     EXPECT_EQ(counters[54], counters[42]);
     EXPECT_GT(noticePixels, 300);
+}
+
+// Space held through the last level's tally ends it at once, and keeps repeating into
+// the game over's name entry: its repeats type nothing there, keys pressed on it do.
+TEST_F(RealWindow, AKeyHeldIntoTheNameEntryDoesNotTypeItsRepeats) {
+    matchtest::ScopedTempFolder folder;
+    Game game;
+    matchtest::setDefaultOptions(game);
+    game.gameMode = "1";
+    game.level = 20;
+    std::string name;
+    headless::setFrameHook([&](int presented) {
+        if (presented == 2) push(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_4)), push(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_1));
+        if (presented == 4) push(keyEvent(SDL_KEYUP, SDL_SCANCODE_4)), push(keyEvent(SDL_KEYUP, SDL_SCANCODE_1));
+        if (presented == 120) pushTyping(SDL_SCANCODE_SPACE, " ", false);
+        if (presented > 120 && presented < 200) pushTyping(SDL_SCANCODE_SPACE, " ", true);
+        if (presented == 200) push(keyEvent(SDL_KEYUP, SDL_SCANCODE_SPACE));
+        if (presented == 210) pushTyping(SDL_SCANCODE_O, "o", false), push(keyEvent(SDL_KEYUP, SDL_SCANCODE_O));
+        if (presented == 215) {
+            // A key pressed on the screen repeats as it should.
+            pushTyping(SDL_SCANCODE_K, "k", false);
+            pushTyping(SDL_SCANCODE_K, "k", true);
+            push(keyEvent(SDL_KEYUP, SDL_SCANCODE_K));
+        }
+        if (presented == 230) {
+            name = game.playerName;
+            push(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE));
+        }
+        if (presented > 300) throw ProgramEnd{1};
+    });
+    EXPECT_EQ(game.playMatch(), 3);
+    EXPECT_EQ(name, "OKK");
 }
 
 TEST_F(RealWindow, OutOfSightFlipSleepsUntilTheWindowComesBack) {
