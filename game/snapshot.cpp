@@ -14,6 +14,16 @@
 
 static_assert(std::endian::native == std::endian::little, "snapshots are stored little-endian");
 
+// Every field of the match state is in `transfer` below, but for what it rebuilds or
+// never changes: a fighter's number, skeleton tables and node count, a node's numbers,
+// the palette's last row, and the record of the frame being stepped (each step takes
+// its own). A field added to any of these changes its size and stops the build here
+// until it is placed in the list (or named above), and the sizes are updated.
+static_assert(sizeof(void*) != 8 || sizeof(MatchState) == 17552, "a match state field the snapshot may not carry");
+static_assert(sizeof(void*) != 8 || sizeof(man) == 2084, "a fighter field the snapshot may not carry");
+static_assert(sizeof(ball) == 48, "a node field the snapshot may not carry");
+static_assert(sizeof(void*) != 8 || sizeof(dotburst) == 4868, "a burst field the snapshot may not carry");
+
 namespace {
 
 // Bounds of the counters a match can reach; far beyond any real match, well short of
