@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/durable_file.h"
 #include "replay/replay_file.h"
 
 namespace fs = std::filesystem;
@@ -17,6 +19,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* Extension = ".tbr";
+constexpr int NumberDigits = 5;  // names sort in saving order up to 99999; numbers go on past it
+
+// "2026-12-08_21-04-33_versus", "..._campaign-level-7", "..._coop-level-12"
+const std::string StampAndMode =
+    R"(\d{4}-\d{2}-\d{2}_\d{2}-\d{2}-\d{2}_(versus|campaign-level-\d{1,2}|coop-level-\d{1,2}))";
+const std::regex NumberedName(R"((\d{5,9})_)" + StampAndMode + R"(\.tbr)");
+// Earlier versions' names: a second's later replays took "_002", "_003", ...
+const std::regex EarlierName(StampAndMode + R"((_\d{3,})?\.tbr)");
 
 std::string modeWords(const Replay& replay) {
     if (replay.mode == "2vs") return "versus";
@@ -32,45 +42,61 @@ std::string timeStamp() {
     return text;
 }
 
-// The replays of the folder, oldest first. Only names this game writes are taken, so
-// no other file in the folder is ever removed.
-std::vector<fs::path> replaysIn(const std::string& folder) {
-    std::vector<fs::path> found;
+struct SavedFile {
+    long number = 0;  // 0 for an earlier version's file: older than any numbered one
+    fs::path path;
+
+    // Oldest first: by number, then (earlier versions' files, or a tie) by name.
+    bool operator<(const SavedFile& other) const {
+        return std::tie(number, path) < std::tie(other.number, other.path);
+    }
+};
+
+// The replays the game saved in the folder, oldest first.
+std::vector<SavedFile> replaysIn(const std::string& folder) {
+    std::vector<SavedFile> found;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const fs::path& path = it->path();
-        const std::string name = path.filename().string();
-        if (path.extension() == Extension && name.size() > 20 && name[4] == '-' && name[10] == '_' &&
-            it->is_regular_file(error))
-            found.push_back(path);
+        const std::string name = it->path().filename().string();
+        std::smatch match;
+        SavedFile file{0, it->path()};
+        if (std::regex_match(name, match, NumberedName)) file.number = std::stol(match[1]);
+        else if (!std::regex_match(name, EarlierName)) continue;
+        if (beginsWithReplayHeader(file.path.string())) found.push_back(file);
     }
     std::sort(found.begin(), found.end());
     return found;
 }
 
+std::string numberedName(long number, const std::string& stampAndMode) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*ld_", NumberDigits, number);
+    return text + stampAndMode + Extension;
+}
+
 }  // namespace
 
 std::string saveReplayInFolder(const std::string& folder, const Replay& replay) {
-    std::error_code error;
-    fs::create_directories(folder, error);
-    const std::string base = (fs::path(folder) / (timeStamp() + "_" + modeWords(replay))).string();
-    // Two matches may end within the same second: the later one takes a number, padded
-    // so that names still sort in the order they were made.
-    std::string path = base + Extension;
-    for (int n = 2; fs::exists(path, error); ++n) {
-        char number[16];
-        std::snprintf(number, sizeof number, "_%03d", n);
-        path = base + number + Extension;
-    }
+    std::error_code ignored;
+    fs::create_directories(folder, ignored);
+    std::vector<SavedFile> saved = replaysIn(folder);
+    const long next = saved.empty() ? 1 : saved.back().number + 1;
+    const std::string stampAndMode = timeStamp() + "_" + modeWords(replay);
     const std::vector<uint8_t> bytes = encodeReplay(replay);
-    if (!ReplaceFileAtomically(path, std::string(bytes.begin(), bytes.end()))) return "";
-
-    std::vector<fs::path> all = replaysIn(folder);
-    for (std::size_t i = 0; i + KeptReplays < all.size(); ++i) fs::remove(all[i], error);
+    std::string error;
+    // Another copy of the game saving at the same moment may take a number first: then
+    // the next one is free.
+    const std::string path = writeNewFile(
+        folder, [&](int attempt) { return numberedName(next + attempt, stampAndMode); },
+        std::string(bytes.begin(), bytes.end()), error);
+    if (path.empty()) return "";
+    saved = replaysIn(folder);
+    for (std::size_t i = 0; i + KeptReplays < saved.size(); ++i)
+        if (saved[i].path != path) fs::remove(saved[i].path, ignored);
     return path;
 }
 
 std::string newestReplayIn(const std::string& folder) {
-    const std::vector<fs::path> all = replaysIn(folder);
-    return all.empty() ? "" : all.back().string();
+    const std::vector<SavedFile> all = replaysIn(folder);
+    return all.empty() ? "" : all.back().path.string();
 }

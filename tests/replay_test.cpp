@@ -6,8 +6,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "game/Game.h"
 #include "game/fingerprint.h"
@@ -125,6 +128,13 @@ protected:
         return runArgs("--replay '" + file + "' --frames " + std::to_string(frames), dumpFrames);
     }
 };
+
+// This process's local time as the TZ variable `zone` names it; null: the system's.
+void inTimeZone(const char* zone) {
+    if (zone) setenv("TZ", zone, 1);
+    else unsetenv("TZ");
+    tzset();
+}
 
 // The dump's simulated state: everything but the presented frame, the screen and the
 // music that happened to play.
@@ -254,24 +264,66 @@ TEST_F(ReplayFiles, FilesOfAnotherBuildCutShortCorruptOrHostileAreRefused) {
     EXPECT_EQ(std::count(refused.errors.begin(), refused.errors.end(), '\n'), 1) << refused.errors;
 }
 
-TEST_F(ReplayFiles, TheFolderKeepsTheNewestFiftyAndNothingElseIsRemoved) {
-    Replay replay = readBytesAsReplay(seedReplay()).replay;
+TEST_F(ReplayFiles, OnlyTheGamesOwnReplaysAreKeptRemovedOrPicked) {
+    const Bytes bytes = seedReplay();
+    const Replay replay = readBytesAsReplay(bytes).replay;
     const std::string folder = path("replays").string();
     fs::create_directories(folder);
-    shelltest::writeBytes(fs::path(folder) / "notes.txt", "mine");
-    // Older replays of earlier days, then new ones this second.
+    // The player's own files, a replay renamed among them, and a name of the game's
+    // holding something else: none of them is a replay the game saved.
+    const std::vector<std::string> theirs = {"notes.txt", "best-match_of_the_year.tbr", "2099-12-31_23-59-59_versus.tbr"};
+    shelltest::writeBytes(fs::path(folder) / theirs[0], "mine");
+    shelltest::writeBytes(fs::path(folder) / theirs[1], std::string(bytes.begin(), bytes.end()));
+    shelltest::writeBytes(fs::path(folder) / theirs[2], "mine too");
+    // Replays of earlier days, named as earlier versions named them, then new ones.
     for (int day = 10; day < 30; ++day)
-        shelltest::writeBytes(fs::path(folder) / ("2020-01-" + std::to_string(day) + "_10-00-00_versus.tbr"), "old");
+        shelltest::writeBytes(fs::path(folder) / ("2020-01-" + std::to_string(day) + "_10-00-00_versus.tbr"),
+                              std::string(bytes.begin(), bytes.end()));
     std::string newest;
     for (int i = 0; i < 40; ++i) newest = saveReplayInFolder(folder, replay);
     ASSERT_FALSE(newest.empty());
     const std::vector<std::string> names = replaysSaved();
-    EXPECT_EQ(names.size(), static_cast<std::size_t>(KeptReplays) + 1);
-    EXPECT_TRUE(std::find(names.begin(), names.end(), "notes.txt") != names.end());
+    EXPECT_EQ(names.size(), static_cast<std::size_t>(KeptReplays) + theirs.size());
+    for (const std::string& name : theirs)
+        EXPECT_TRUE(std::find(names.begin(), names.end(), name) != names.end()) << name;
     EXPECT_TRUE(std::find(names.begin(), names.end(), "2020-01-19_10-00-00_versus.tbr") == names.end());
     EXPECT_TRUE(std::find(names.begin(), names.end(), "2020-01-20_10-00-00_versus.tbr") != names.end());
     EXPECT_EQ(newestReplayIn(folder), newest);
     EXPECT_TRUE(readReplayFile(newest, simulationFingerprint()).error.empty());
+}
+
+TEST_F(ReplayFiles, AClockTurnedBackNeitherRemovesNorHidesTheNewestReplay) {
+    const Replay replay = readBytesAsReplay(seedReplay()).replay;
+    const std::string folder = path("replays").string();
+    inTimeZone("<+14>-14");
+    for (int i = 0; i < KeptReplays; ++i) ASSERT_FALSE(saveReplayInFolder(folder, replay).empty());
+    inTimeZone("<-12>+12");  // a day and two hours earlier on the clock
+    const std::string newest = saveReplayInFolder(folder, replay);
+    inTimeZone(nullptr);
+    EXPECT_TRUE(fs::exists(newest)) << newest;
+    EXPECT_EQ(newestReplayIn(folder), newest);
+    EXPECT_EQ(replaysSaved().size(), static_cast<std::size_t>(KeptReplays));
+}
+
+TEST_F(ReplayFiles, TwoCopiesSavingAtTheSameMomentKeepBothReplays) {
+    const Replay replay = readBytesAsReplay(seedReplay()).replay;
+    const std::string folder = path("replays").string();
+    constexpr int Pairs = 10;
+    for (int pair = 0; pair < Pairs; ++pair) {
+        std::atomic<int> ready{0};
+        std::array<std::string, 2> saved;
+        const auto save = [&](int copy) {
+            ready += 1;
+            while (ready < 2) {
+            }
+            saved[static_cast<std::size_t>(copy)] = saveReplayInFolder(folder, replay);
+        };
+        std::thread other(save, 1);
+        save(0);
+        other.join();
+        EXPECT_NE(saved[0], saved[1]);
+    }
+    EXPECT_EQ(replaysSaved().size(), static_cast<std::size_t>(2 * Pairs));
 }
 
 }  // namespace
