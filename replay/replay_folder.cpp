@@ -76,24 +76,28 @@ std::string numberedName(long number, const std::string& stampAndMode) {
 
 }  // namespace
 
-std::string saveReplayInFolder(const std::string& folder, const Replay& replay) {
+SavedReplay saveReplayInFolder(const std::string& folder, const Replay& replay) {
     std::error_code ignored;
-    fs::create_directories(folder, ignored);
+    fs::create_directories(folder, ignored);  // if it cannot be made, writing says why
     std::vector<SavedFile> saved = replaysIn(folder);
     const long next = saved.empty() ? 1 : saved.back().number + 1;
     const std::string stampAndMode = timeStamp() + "_" + modeWords(replay);
     const std::vector<uint8_t> bytes = encodeReplay(replay);
-    std::string error;
+    SavedReplay result;
     // Another copy of the game saving at the same moment may take a number first: then
     // the next one is free.
-    const std::string path = writeNewFile(
+    result.path = writeNewFile(
         folder, [&](int attempt) { return numberedName(next + attempt, stampAndMode); },
-        std::string(bytes.begin(), bytes.end()), error);
-    if (path.empty()) return "";
+        std::string(bytes.begin(), bytes.end()), result.error);
+    if (result.path.empty()) {
+        result.error = "cannot save the replay in " + folder + ": " + result.error;
+        std::fprintf(stderr, "tumblebout: %s\n", result.error.c_str());
+        return result;
+    }
     saved = replaysIn(folder);
     for (std::size_t i = 0; i + KeptReplays < saved.size(); ++i)
-        if (saved[i].path != path) fs::remove(saved[i].path, ignored);
-    return path;
+        if (saved[i].path != result.path) fs::remove(saved[i].path, ignored);
+    return result;
 }
 
 std::string newestReplayIn(const std::string& folder) {

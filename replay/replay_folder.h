@@ -16,9 +16,14 @@ constexpr int KeptReplays = 50;
 // The replay folder's name inside the per-user folder.
 constexpr const char* ReplayFolderName = "replays";
 
+struct SavedReplay {
+    std::string path;   // the new file, or "" when none was written
+    std::string error;  // when none was: one line saying why
+};
+
 // Writes the replay as a new file in `folder` (made if missing) under the next number,
-// then removes the oldest replays beyond the newest 50, never the one just written.
-// Returns the new file's path, or "" when it could not be written.
-std::string saveReplayInFolder(const std::string& folder, const Replay& replay);
+// then removes the oldest replays beyond the newest 50, never the one just written. A
+// replay that cannot be written is also said in one line on stderr.
+SavedReplay saveReplayInFolder(const std::string& folder, const Replay& replay);
 // The newest replay in `folder`, or "" when there is none.
 std::string newestReplayIn(const std::string& folder);

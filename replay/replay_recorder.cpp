@@ -26,7 +26,7 @@ void ReplayRecorder::add(const InputRecord& input) {
     replay_.frames += 1;
 }
 
-std::string ReplayRecorder::save() {
-    if (folder_.empty()) return "";
+SavedReplay ReplayRecorder::save() {
+    if (folder_.empty()) return {};
     return saveReplayInFolder(folder_, replay_);
 }

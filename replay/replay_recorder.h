@@ -9,6 +9,7 @@
 
 #include "game/input_record.h"
 #include "replay/replay_file.h"
+#include "replay/replay_folder.h"
 
 class Game;
 
@@ -19,8 +20,9 @@ public:
     // A match whose first frame is already a snapshot (online, from the confirmed state).
     ReplayRecorder(const std::string& folder, const std::string& mode, int level, std::vector<uint8_t> snapshot);
     void add(const InputRecord& input);
-    // Writes the replay; returns the file's path, or "" when none was written.
-    std::string save();
+    // Writes the replay: its path, or why it could not be written; nothing when no
+    // folder is set.
+    SavedReplay save();
 
 private:
     std::string folder_;

@@ -3,11 +3,13 @@
 // from the files the game wrote to the same state; files of another build, cut short,
 // corrupt or hostile are refused; the replay folder keeps the newest 50.
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -225,6 +227,35 @@ TEST_F(ReplayFiles, WatchingAReplayLeavesTheOptionsAndScoresAlone) {
     EXPECT_EQ(replaysSaved().size(), 1u);
 }
 
+TEST_F(ReplayFiles, AReplayThatCannotBeSavedIsSaidInOneLineAndTheGameGoesOn) {
+    // `replays` is a plain file: the quickest whole match (a campaign level left with
+    // Esc), then the menu again.
+    shelltest::writeBytes(path("replays"), "mine");
+    const std::string script = "0 down SPACE\n4 up SPACE\n8 tap ENTER\n12 tap ENTER\n40 down ESC\n42 up ESC\n";
+    const e2e::RunnerResult live = run(script, 1000, 80, {80});
+    EXPECT_EQ(live.exitCode, 0);
+    ASSERT_EQ(live.dumps.count(80), 1u);
+    EXPECT_EQ(jsonValue(live.dumps.at(80), "screen"), "menu");
+    EXPECT_EQ(std::count(live.errors.begin(), live.errors.end(), '\n'), 1) << live.errors;
+    EXPECT_NE(live.errors.find("cannot save the replay"), std::string::npos) << live.errors;
+    EXPECT_EQ(shelltest::readBytes(path("replays")), "mine");
+
+    // A full disk, as a limit on file sizes makes it: the reason comes back to the game.
+    const Replay replay = readBytesAsReplay(seedReplay()).replay;
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const SavedReplay full = saveReplayInFolder(path("full").string(), replay);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(full.path, "");
+    EXPECT_NE(full.error.find("File too large"), std::string::npos) << full.error;
+    EXPECT_TRUE(fs::is_empty(path("full"))) << "no part of it is left behind";
+}
+
 TEST_F(ReplayFiles, FilesOfAnotherBuildCutShortCorruptOrHostileAreRefused) {
     const Bytes good = seedReplay();
     ASSERT_TRUE(readBytesAsReplay(good).error.empty()) << readBytesAsReplay(good).error;
@@ -280,7 +311,7 @@ TEST_F(ReplayFiles, OnlyTheGamesOwnReplaysAreKeptRemovedOrPicked) {
         shelltest::writeBytes(fs::path(folder) / ("2020-01-" + std::to_string(day) + "_10-00-00_versus.tbr"),
                               std::string(bytes.begin(), bytes.end()));
     std::string newest;
-    for (int i = 0; i < 40; ++i) newest = saveReplayInFolder(folder, replay);
+    for (int i = 0; i < 40; ++i) newest = saveReplayInFolder(folder, replay).path;
     ASSERT_FALSE(newest.empty());
     const std::vector<std::string> names = replaysSaved();
     EXPECT_EQ(names.size(), static_cast<std::size_t>(KeptReplays) + theirs.size());
@@ -296,9 +327,9 @@ TEST_F(ReplayFiles, AClockTurnedBackNeitherRemovesNorHidesTheNewestReplay) {
     const Replay replay = readBytesAsReplay(seedReplay()).replay;
     const std::string folder = path("replays").string();
     inTimeZone("<+14>-14");
-    for (int i = 0; i < KeptReplays; ++i) ASSERT_FALSE(saveReplayInFolder(folder, replay).empty());
+    for (int i = 0; i < KeptReplays; ++i) ASSERT_FALSE(saveReplayInFolder(folder, replay).path.empty());
     inTimeZone("<-12>+12");  // a day and two hours earlier on the clock
-    const std::string newest = saveReplayInFolder(folder, replay);
+    const std::string newest = saveReplayInFolder(folder, replay).path;
     inTimeZone(nullptr);
     EXPECT_TRUE(fs::exists(newest)) << newest;
     EXPECT_EQ(newestReplayIn(folder), newest);
@@ -316,7 +347,7 @@ TEST_F(ReplayFiles, TwoCopiesSavingAtTheSameMomentKeepBothReplays) {
             ready += 1;
             while (ready < 2) {
             }
-            saved[static_cast<std::size_t>(copy)] = saveReplayInFolder(folder, replay);
+            saved[static_cast<std::size_t>(copy)] = saveReplayInFolder(folder, replay).path;
         };
         std::thread other(save, 1);
         save(0);
