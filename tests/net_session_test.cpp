@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "net/fake_link.h"
 #include "net/impaired_transport.h"
@@ -15,10 +18,30 @@ namespace {
 
 constexpr double frameMs = 1000.0 / 60.0;
 
+// Sends through another transport what `forge` makes of each packet: the packet,
+// changed or not, or nothing to drop it. A peer of a hostile build, as the wire sees it.
+class ForgingTransport final : public Transport {
+public:
+    using Forge = std::function<std::optional<Packet>(Packet)>;
+    ForgingTransport(Transport& inner, Forge forge) : inner_(inner), forge_(std::move(forge)) {}
+    void send(std::span<const uint8_t> bytes, Delivery delivery) override {
+        const std::optional<Packet> packet = forge_(*decodePacket(bytes));
+        if (packet) inner_.send(encodePacket(*packet), delivery);
+    }
+    void poll(double nowMs, std::vector<LinkEvent>& events) override { inner_.poll(nowMs, events); }
+    void disconnect() override { inner_.disconnect(); }
+
+private:
+    Transport& inner_;
+    Forge forge_;
+};
+
 // Two sides over one fake link, each sending through its own bad network.
 struct FakeMatch {
     FakeLink link;
     std::array<std::unique_ptr<ImpairedTransport>, 2> networks;
+    std::unique_ptr<ForgingTransport> forger;
+    std::array<SessionConfig, 2> configs;
     std::array<std::unique_ptr<RollbackSession>, 2> sessions;
     std::array<ToySide, 2> sides;
     std::array<double, 2> tickMs{frameMs, frameMs};  // each side's own frame period
@@ -30,12 +53,16 @@ struct FakeMatch {
             Impairment own = impairment;
             own.seed = impairment.seed + p;
             networks[p] = std::make_unique<ImpairedTransport>(link.end(p), own);
-            SessionConfig config;
-            config.localPlayer = p;
-            config.inputDelay = inputDelay;
-            config.endFrame = endFrame;
-            sessions[p] = std::make_unique<RollbackSession>(*networks[p], config, now);
+            configs[p].localPlayer = p;
+            configs[p].inputDelay = inputDelay;
+            configs[p].endFrame = endFrame;
+            sessions[p] = std::make_unique<RollbackSession>(*networks[p], configs[p], now);
         }
+    }
+    // Side p's packets go out as `forge` makes them; before the first step.
+    void forge(int p, ForgingTransport::Forge forge) {
+        forger = std::make_unique<ForgingTransport>(*networks[p], std::move(forge));
+        sessions[p] = std::make_unique<RollbackSession>(*forger, configs[p], now);
     }
     bool running(int p) const { return sessions[p]->status() == SessionStatus::Running; }
 
@@ -170,6 +197,19 @@ TEST(NetSession, LeavingAndSilenceEndTheOtherSide) {
     cut.runFor(20);
     for (int p = 0; p < 2; ++p) EXPECT_EQ(cut.sessions[p]->status(), SessionStatus::ConnectionLost);
     EXPECT_NEAR(cut.now - cutAt, kSilenceLimitMs, 100);
+}
+
+TEST(NetSession, AClaimToRunFarBehindDoesNotSlowTheOtherSide) {
+    constexpr int32_t frames = 1800;
+    FakeMatch match({40, 0, 0, 10}, 2, frames);
+    match.forge(1, [](Packet packet) -> std::optional<Packet> {
+        if (auto* inputs = std::get_if<InputsPacket>(&packet)) inputs->advantage = -128;
+        return packet;
+    });
+    match.runFor(60);
+    EXPECT_EQ(match.sessions[0]->status(), SessionStatus::Finished);
+    EXPECT_LE(match.sessions[0]->stats().framesWaitedForSync, 3);
+    EXPECT_LT(match.now, frames * frameMs + 1000);
 }
 
 // A forged packet from the peer, after a few honest frames from a host at frame 10
