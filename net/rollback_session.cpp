@@ -22,7 +22,7 @@ RollbackSession::RollbackSession(Transport& transport, const SessionConfig& conf
       confirmed_(config.inputDelay - 1),
       peerReceived_(config.inputDelay),
       timeSync_(config.frameMs),
-      lastHeardMs_(nowMs) {
+      lastProgressMs_(nowMs) {
     assert(config.localPlayer == 0 || config.localPlayer == 1);
     assert(config.inputDelay >= 0 && config.inputDelay <= kMaxInputDelay);
 }
@@ -31,8 +31,11 @@ const std::vector<SessionRequest>& RollbackSession::tick(const PlayerInput& loca
     requests_.clear();
     stats_.rollbackFrames = 0;
     if (status_ != SessionStatus::Running) return requests_;
+    const int32_t confirmedBefore = confirmed_;
     receive(nowMs);
-    if (status_ == SessionStatus::Running && !peerFinished_ && nowMs - lastHeardMs_ > kSilenceLimitMs)
+    if (confirmed_ > confirmedBefore) lastProgressMs_ = nowMs;
+    // Once every frame to the end is confirmed no new input is due; the end has its own limit.
+    if (status_ == SessionStatus::Running && !endConfirmed() && nowMs - lastProgressMs_ > kSilenceLimitMs)
         peerGone(SessionStatus::ConnectionLost);
     if (status_ != SessionStatus::Running) return requests_;
 
@@ -85,11 +88,7 @@ void RollbackSession::handleDatagram(const std::vector<uint8_t>& bytes, double n
     } else {
         valid = false;  // garbage, or a handshake packet long after the handshake
     }
-    if (!valid) {
-        end(SessionStatus::PeerMisbehaved);
-        return;
-    }
-    lastHeardMs_ = nowMs;
+    if (!valid) end(SessionStatus::PeerMisbehaved);
 }
 
 // Checks the packet against the window, then keeps the inputs that extend the

@@ -47,7 +47,9 @@
 inline constexpr int kMaxRollbackFrames = 8;
 inline constexpr int kSnapshotSlots = 16;       // more than the window ever needs at once
 inline constexpr int kChecksumInterval = 16;    // frames between desync checks
-inline constexpr double kSilenceLimitMs = 5000;  // no packet for this long: connection lost
+// No new input from the peer for this long: connection lost. Packets that bring nothing
+// new (keep-alives) do not hold a session up.
+inline constexpr double kSilenceLimitMs = 5000;
 
 struct SessionConfig {
     int localPlayer = 0;         // 0: the host (player 1); 1: the one who joined (player 2)
@@ -75,7 +77,7 @@ enum class SessionStatus : uint8_t {
     Running,
     Finished,        // both sides confirmed every frame before endFrame
     OpponentLeft,    // the other player quit
-    ConnectionLost,  // the link closed or went silent for kSilenceLimitMs
+    ConnectionLost,  // the link closed or brought no new input for kSilenceLimitMs
     Desync,          // the two sides' confirmed states differ
     PeerMisbehaved,  // the peer sent garbage or broke the window, and was dropped
     Left,            // this side called leave()
@@ -168,7 +170,7 @@ private:
 
     // ---- Timing
     TimeSync timeSync_;
-    double lastHeardMs_;
+    double lastProgressMs_;  // when a new input of the peer's was last confirmed
     double lastSentMs_ = -1e9;
     bool sendDue_ = true;
     bool haveRemoteStamp_ = false;

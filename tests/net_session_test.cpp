@@ -199,6 +199,32 @@ TEST(NetSession, LeavingAndSilenceEndTheOtherSide) {
     EXPECT_NEAR(cut.now - cutAt, kSilenceLimitMs, 100);
 }
 
+// An inputs packet from the peer: `count` inputs from frame `first` on, each holding a key.
+std::vector<uint8_t> forgedInputs(int32_t senderFrame, int32_t received, int32_t first, int count) {
+    InputsPacket packet;
+    packet.senderFrame = senderFrame;
+    packet.received = received;
+    packet.firstFrame = first;
+    packet.inputs.assign(static_cast<size_t>(count), PlayerInput{1, 0, 0});
+    return encodePacket(packet);
+}
+
+TEST(NetSession, APeerThatSendsOnlyKeepAlivesIsALostConnection) {
+    FakeLink link;
+    RollbackSession host(link.end(0), {0, 2, -1, frameMs}, 0);
+    double now = 0;
+    for (int f = 0; f < 10; ++f) host.tick({}, now += frameMs);
+    // The peer's frames 2 to 7, then the same again and again: valid, but it never moves on.
+    const std::vector<uint8_t> stuck = forgedInputs(6, 6, 2, 6);
+    const double lastNewInput = now + frameMs;
+    while (host.status() == SessionStatus::Running && now < 3 * kSilenceLimitMs) {
+        link.end(1).send(stuck, Delivery::Unreliable);
+        host.tick({}, now += frameMs);
+    }
+    EXPECT_EQ(host.status(), SessionStatus::ConnectionLost);
+    EXPECT_NEAR(now - lastNewInput, kSilenceLimitMs, 2 * frameMs);
+}
+
 TEST(NetSession, AClaimToRunFarBehindDoesNotSlowTheOtherSide) {
     constexpr int32_t frames = 1800;
     FakeMatch match({40, 0, 0, 10}, 2, frames);
@@ -215,15 +241,6 @@ TEST(NetSession, AClaimToRunFarBehindDoesNotSlowTheOtherSide) {
 // A forged packet from the peer, after a few honest frames from a host at frame 10
 // with input delay 2.
 class NetSessionForgery : public testing::TestWithParam<std::vector<uint8_t>> {};
-
-std::vector<uint8_t> forgedInputs(int32_t senderFrame, int32_t received, int32_t first, int count) {
-    InputsPacket packet;
-    packet.senderFrame = senderFrame;
-    packet.received = received;
-    packet.firstFrame = first;
-    packet.inputs.assign(static_cast<size_t>(count), PlayerInput{1, 0, 0});
-    return encodePacket(packet);
-}
 
 TEST_P(NetSessionForgery, DropsThePeer) {
     FakeLink link;
