@@ -225,6 +225,21 @@ TEST(NetSession, APeerThatSendsOnlyKeepAlivesIsALostConnection) {
     EXPECT_NEAR(now - lastNewInput, kSilenceLimitMs, 2 * frameMs);
 }
 
+TEST(NetSession, APeerThatWithholdsItsChecksumsEndsInDesync) {
+    // At a checkpoint in the match, and at the end of a match too short for one.
+    for (const int32_t endFrame : {-1, kChecksumInterval - 6}) {
+        SCOPED_TRACE(endFrame);
+        FakeMatch match({30, 0, 5, 9}, 2, endFrame);
+        match.forge(1, [](Packet packet) -> std::optional<Packet> {
+            if (std::holds_alternative<ChecksumPacket>(packet)) return std::nullopt;
+            return packet;
+        });
+        match.runFor(30);
+        EXPECT_EQ(match.sessions[0]->status(), SessionStatus::Desync);
+        EXPECT_LT(match.now, (kChecksumInterval + kChecksumOverdueFrames) * frameMs + 1000);
+    }
+}
+
 TEST(NetSession, AClaimToRunFarBehindDoesNotSlowTheOtherSide) {
     constexpr int32_t frames = 1800;
     FakeMatch match({40, 0, 0, 10}, 2, frames);
