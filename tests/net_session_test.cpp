@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 
+#include "net/checksum_ledger.h"
 #include "net/fake_link.h"
 #include "net/impaired_transport.h"
 #include "tests/net_toy_match.h"
@@ -199,13 +200,15 @@ TEST(NetSession, LeavingAndSilenceEndTheOtherSide) {
     EXPECT_NEAR(cut.now - cutAt, kSilenceLimitMs, 100);
 }
 
-// An inputs packet from the peer: `count` inputs from frame `first` on, each holding a key.
-std::vector<uint8_t> forgedInputs(int32_t senderFrame, int32_t received, int32_t first, int count) {
+// An inputs packet from the peer: `count` inputs from frame `first` on, each holding a key
+// unless another `input` is given.
+std::vector<uint8_t> forgedInputs(int32_t senderFrame, int32_t received, int32_t first, int count,
+                                  PlayerInput input = {1, 0, 0}) {
     InputsPacket packet;
     packet.senderFrame = senderFrame;
     packet.received = received;
     packet.firstFrame = first;
-    packet.inputs.assign(static_cast<size_t>(count), PlayerInput{1, 0, 0});
+    packet.inputs.assign(static_cast<size_t>(count), input);
     return encodePacket(packet);
 }
 
@@ -253,8 +256,23 @@ TEST(NetSession, AClaimToRunFarBehindDoesNotSlowTheOtherSide) {
     EXPECT_LT(match.now, frames * frameMs + 1000);
 }
 
+TEST(NetChecksumLedger, ComparesTheSameFrameOnBothSidesWhicheverComesFirst) {
+    // This side ahead: its 16 and 32 wait when the peer's 32 comes, with no 16 before it.
+    ChecksumLedger ahead;
+    ahead.addLocal(16, 1);
+    ahead.addLocal(32, 2);
+    ASSERT_TRUE(ahead.addRemote(32, 3));
+    EXPECT_EQ(ahead.mismatchFrame(), 32);
+    // The peer ahead.
+    ChecksumLedger behind;
+    ASSERT_TRUE(behind.addRemote(16, 1));
+    ASSERT_TRUE(behind.addRemote(32, 3));
+    behind.addLocal(32, 2);
+    EXPECT_EQ(behind.mismatchFrame(), 32);
+}
+
 // A forged packet from the peer, after a few honest frames from a host at frame 10
-// with input delay 2.
+// with input delay 2: the joiner's inputs for frames 2 to 7 and a checksum of frame 8.
 class NetSessionForgery : public testing::TestWithParam<std::vector<uint8_t>> {};
 
 TEST_P(NetSessionForgery, DropsThePeer) {
@@ -262,8 +280,8 @@ TEST_P(NetSessionForgery, DropsThePeer) {
     RollbackSession host(link.end(0), {0, 2, -1, frameMs}, 0);
     double now = 0;
     for (int f = 0; f < 10; ++f) host.tick({}, now += frameMs);
-    const std::vector<uint8_t> honest = forgedInputs(6, 6, 2, 6);  // joiner's frames 2 to 7
-    link.end(1).send(honest, Delivery::Unreliable);
+    link.end(1).send(forgedInputs(6, 6, 2, 6), Delivery::Unreliable);
+    link.end(1).send(encodePacket(ChecksumPacket{8, 5}), Delivery::Reliable);
     host.tick({}, now += frameMs);
     ASSERT_EQ(host.status(), SessionStatus::Running);
     link.end(1).send(GetParam(), Delivery::Unreliable);
@@ -276,10 +294,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(std::vector<uint8_t>{0x04, 0x01},  // a truncated inputs packet
                     encodePacket(JoinRequest{}),       // a handshake long after the handshake
                     forgedInputs(6, 40, 2, 6),         // acknowledges frames never sent
+                    forgedInputs(6, 14, 2, 6),         // acknowledges two past the host's newest, 12
                     forgedInputs(30, 6, 2, 6),         // runs past the window
+                    forgedInputs(15, 6, 2, 6),         // runs one frame past it
                     forgedInputs(20, 12, 12, 10),      // skips frames 8 to 11
+                    forgedInputs(8, 6, 9, 1),          // skips frame 8
                     forgedInputs(6, 6, 0, 8),          // sends frames the delay covers
-                    forgedInputs(12, 12, 2, 13),       // carries frames past its own
+                    forgedInputs(6, 6, 1, 1, {}),      // sends frame 1, which the delay covers, even as empty
+                    forgedInputs(12, 12, 2, 13),       // carries one frame past its own
                     [] {                               // rewrites a frame already sent
                         InputsPacket packet;
                         packet.senderFrame = 7;
@@ -289,6 +311,9 @@ INSTANTIATE_TEST_SUITE_P(
                         packet.inputs[3].held = 2;
                         return encodePacket(packet);
                     }(),
-                    encodePacket(ChecksumPacket{200, 5})));  // checks a frame it cannot have
+                    encodePacket(ChecksumPacket{200, 5}),  // checks a frame it cannot have
+                    encodePacket(ChecksumPacket{14, 5}),   // checks one past the frames it can have
+                    encodePacket(ChecksumPacket{8, 5}),    // checks frame 8 again
+                    encodePacket(ChecksumPacket{7, 5})));  // goes back to an earlier frame
 
 }  // namespace
