@@ -256,6 +256,29 @@ TEST(NetSession, AClaimToRunFarBehindDoesNotSlowTheOtherSide) {
     EXPECT_LT(match.now, frames * frameMs + 1000);
 }
 
+TEST(NetSession, PredictedFramesRepeatNeitherAPressNorATypedCharacter) {
+    FakeLink link;
+    RollbackSession host(link.end(0), {0, 2, -1, frameMs}, 0);
+    double now = 0;
+    for (int f = 0; f < 8; ++f) host.tick({}, now += frameMs);
+    // The joiner's frames 2 to 5, the last with a press and a typed letter: frames 6 to 8
+    // run on a guess from it.
+    InputsPacket packet;
+    packet.senderFrame = 4;
+    packet.received = 4;
+    packet.firstFrame = 2;
+    packet.inputs.assign(4, PlayerInput{1, 0, 0});
+    packet.inputs.back() = PlayerInput{1, 1, 'x'};
+    link.end(1).send(encodePacket(packet), Delivery::Unreliable);
+    int guessed = 0;
+    for (const SessionRequest& r : host.tick({}, now += frameMs)) {
+        if (r.kind != SessionRequest::Kind::Advance || r.frame <= 5) continue;
+        EXPECT_EQ(r.inputs[1], (PlayerInput{1, 0, 0})) << "frame " << r.frame;
+        guessed += 1;
+    }
+    EXPECT_EQ(guessed, 3);
+}
+
 TEST(NetChecksumLedger, ComparesTheSameFrameOnBothSidesWhicheverComesFirst) {
     // This side ahead: its 16 and 32 wait when the peer's 32 comes, with no 16 before it.
     ChecksumLedger ahead;
