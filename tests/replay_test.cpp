@@ -5,6 +5,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -21,6 +22,7 @@
 #include "replay/replay_file.h"
 #include "replay/replay_folder.h"
 #include "tests/e2e_support.h"
+#include "tests/fifo_with_writer.h"
 #include "tools/fuzz/fuzz_seeds.h"
 
 namespace {
@@ -130,6 +132,38 @@ protected:
         return runArgs("--replay '" + file + "' --frames " + std::to_string(frames), dumpFrames);
     }
 };
+
+// A zlib stream of `count` zero bytes, made a piece at a time so that they are never
+// in memory together.
+Bytes deflatedZeros(std::size_t count) {
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_COMPRESSION);
+    const Bytes zeros(1u << 16, 0);
+    Bytes piece(1u << 16), packed;
+    for (std::size_t left = count;;) {
+        const std::size_t take = std::min(left, zeros.size());
+        left -= take;
+        stream.next_in = const_cast<Bytef*>(zeros.data());
+        stream.avail_in = static_cast<uInt>(take);
+        const int flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = piece.data();
+            stream.avail_out = static_cast<uInt>(piece.size());
+            deflate(&stream, flush);
+            packed.insert(packed.end(), piece.begin(), piece.end() - stream.avail_out);
+        } while (stream.avail_out == 0);
+        if (flush == Z_FINISH) break;
+    }
+    deflateEnd(&stream);
+    return packed;
+}
+
+// The most memory this process has held so far.
+long peakMemoryKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 // This process's local time as the TZ variable `zone` names it; null: the system's.
 void inTimeZone(const char* zone) {
@@ -274,6 +308,24 @@ TEST_F(ReplayFiles, FilesOfAnotherBuildCutShortCorruptOrHostileAreRefused) {
     Bytes bomb(good.begin(), good.begin() + 38);
     for (int i = 26; i < 34; ++i) bomb[static_cast<std::size_t>(i)] = 0xFF;
     EXPECT_NE(readBytesAsReplay(bomb).error.find("header"), std::string::npos);
+    // So is one within the limits that no four bytes inflate to: a snapshot of half a
+    // megabyte more.
+    Bytes overclaimed(good.begin(), good.begin() + 42);
+    overclaimed[28] += 0x08;
+    EXPECT_NE(readBytesAsReplay(overclaimed).error.find("header"), std::string::npos);
+    Bytes level21 = good;
+    level21[21] = 21;
+    EXPECT_NE(readBytesAsReplay(level21).error.find("header"), std::string::npos);
+    Bytes wrongCrc = good;
+    wrongCrc[34] ^= 1;
+    EXPECT_NE(readBytesAsReplay(wrongCrc).error.find("corrupt"), std::string::npos);
+    // A stream that inflates far past the sizes given is held no longer than they say.
+    Bytes endless(good.begin(), good.begin() + 38);
+    const Bytes zeros = deflatedZeros(100u << 20);
+    endless.insert(endless.end(), zeros.begin(), zeros.end());
+    const long peakBefore = peakMemoryKb();
+    EXPECT_NE(readBytesAsReplay(endless).error.find("corrupt"), std::string::npos);
+    EXPECT_LT(peakMemoryKb() - peakBefore, 32 << 10);
     // Not a file at all.
     EXPECT_FALSE(readReplayFile(path("").string(), simulationFingerprint()).error.empty());
     ASSERT_EQ(mkfifo(path("fifo.tbr").c_str(), 0600), 0);
@@ -321,6 +373,10 @@ TEST_F(ReplayFiles, OnlyTheGamesOwnReplaysAreKeptRemovedOrPicked) {
     EXPECT_TRUE(std::find(names.begin(), names.end(), "2020-01-20_10-00-00_versus.tbr") != names.end());
     EXPECT_EQ(newestReplayIn(folder), newest);
     EXPECT_TRUE(readReplayFile(newest, simulationFingerprint()).error.empty());
+    // Nor is a FIFO under the newest name, even with a replay's header in it.
+    const FifoWithWriter fifo(folder + "/99999_2099-12-31_23-59-59_versus.tbr",
+                              std::string(bytes.begin(), bytes.begin() + 38));
+    EXPECT_EQ(newestReplayIn(folder), newest);
 }
 
 TEST_F(ReplayFiles, AClockTurnedBackNeitherRemovesNorHidesTheNewestReplay) {
