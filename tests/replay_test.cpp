@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -23,6 +22,7 @@
 #include "replay/replay_folder.h"
 #include "tests/e2e_support.h"
 #include "tests/fifo_with_writer.h"
+#include "tests/file_size_limit.h"
 #include "tools/fuzz/fuzz_seeds.h"
 
 namespace {
@@ -276,15 +276,7 @@ TEST_F(ReplayFiles, AReplayThatCannotBeSavedIsSaidInOneLineAndTheGameGoesOn) {
 
     // A full disk, as a limit on file sizes makes it: the reason comes back to the game.
     const Replay replay = readBytesAsReplay(seedReplay()).replay;
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit tight = saved;
-    tight.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    const SavedReplay full = saveReplayInFolder(path("full").string(), replay);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, SIG_DFL);
+    const SavedReplay full = underFileSizeLimit(64, [&] { return saveReplayInFolder(path("full").string(), replay); });
     EXPECT_EQ(full.path, "");
     EXPECT_NE(full.error.find("File too large"), std::string::npos) << full.error;
     EXPECT_TRUE(fs::is_empty(path("full"))) << "no part of it is left behind";
