@@ -47,7 +47,8 @@ std::string writeNewFile(const std::string& folder, const std::function<std::str
         error = std::strerror(code);
         return std::string();
     };
-    std::string temporary = folder + "/.new-XXXXXX";
+    const std::string base = folder.empty() ? "." : folder;
+    std::string temporary = base + "/.new-XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return failed(errno);
     errno = 0;
@@ -57,7 +58,7 @@ std::string writeNewFile(const std::string& folder, const std::function<std::str
         return failed(code);
     }
     for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
-        const std::string path = folder + "/" + nameFor(attempt);
+        const std::string path = base + "/" + nameFor(attempt);
         if (renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
             syncFolderOf(path);
             return path;
