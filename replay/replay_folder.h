@@ -1,12 +1,10 @@
 #pragma once
 // The folder of saved replays: one file per match, numbered in the order the matches
-// were saved, then named by date, time and mode ("00042_2026-12-08_21-04-33_versus.tbr",
-// "..._campaign-level-7.tbr", "..._coop-level-12.tbr"); the newest 50 are kept. The
-// number, not the time, says which replay is newest, so a clock set back or a new time
-// zone cannot make the newest look old. Replays named by earlier versions, by date and
-// time alone ("2026-12-08_21-04-33_versus.tbr"), still count, as older than any
-// numbered one. Only files of these names that begin with a replay's header count:
-// nothing else in the folder is ever removed or picked.
+// were saved (see replay/replay_name.h); the newest 50 are kept. The number, not the
+// time, says which replay is newest, so a clock set back or a new time zone cannot make
+// the newest look old. Replays named by earlier versions, by date and time alone, still
+// count, as older than any numbered one. Only files of these names that begin with a
+// replay's header count: nothing else in the folder is ever removed or picked.
 
 #include <string>
 

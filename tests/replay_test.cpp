@@ -20,6 +20,7 @@
 #include "platform/headless.h"
 #include "replay/replay_file.h"
 #include "replay/replay_folder.h"
+#include "replay/replay_name.h"
 #include "tests/e2e_support.h"
 #include "tests/fifo_with_writer.h"
 #include "tests/file_size_limit.h"
@@ -337,6 +338,28 @@ TEST_F(ReplayFiles, FilesOfAnotherBuildCutShortCorruptOrHostileAreRefused) {
     e2e::RunnerResult refused = replay("hostile.tbr", 10, {});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_EQ(std::count(refused.errors.begin(), refused.errors.end(), '\n'), 1) << refused.errors;
+}
+
+TEST(ReplayNames, OnlyTheNamesTheGameGivesCarryANumber) {
+    const std::pair<const char*, long> names[] = {
+        {"00042_2026-12-08_21-04-33_versus.tbr", 42},
+        {"123456_2026-12-08_21-04-33_coop-level-12.tbr", 123456},
+        {"2026-12-08_21-04-33_campaign-level-7.tbr", 0},  // earlier versions' names
+        {"2026-12-08_21-04-33_versus_002.tbr", 0},
+        {"best-match_of_the_year.tbr", -1},
+        {"0042_2026-12-08_21-04-33_versus.tbr", -1},
+        {"00042_2026-12-08_21-04-33_coop-level-123.tbr", -1},
+        {"00042_2026-12-08_21-04-33_versus.tbr.old", -1},
+        {"2026-12-08_21-04-33_versus_02.tbr", -1},
+        {"2026-12-08_21-04_versus.tbr", -1},
+    };
+    for (const auto& [name, number] : names) EXPECT_EQ(replayNumberOf(name), number) << name;
+    Replay coop;
+    coop.mode = "2coop";
+    coop.level = 12;
+    const std::string given = replayFileName(7, 0, coop);
+    EXPECT_EQ(given.substr(0, 6), "00007_");
+    EXPECT_EQ(replayNumberOf(given), 7) << given;
 }
 
 TEST_F(ReplayFiles, OnlyTheGamesOwnReplaysAreKeptRemovedOrPicked) {
