@@ -10,6 +10,7 @@
 
 #include "game/Game.h"
 #include "app/command_line.h"
+#include "frontend/after_match_notice.h"
 #include "game/fingerprint.h"
 #include "game/folders.h"
 #include "online/online_game.h"
@@ -94,8 +95,10 @@ int main(int argc, char** argv) {
             }
             return watchReplay(game, read.replay);
         }
-        // Every match played is kept in the replay folder.
+        // Every match played is kept in the replay folder; a replay that cannot be
+        // saved is said for a moment on the screens that follow.
         ReplayKeeper replays(ReplayFolderName);
+        replays.onFailedSave = [&](const std::string& error) { showAfterMatchNotice(game, Upper(error)); };
         game.matchObservers.push_back(&replays);
         if (line.online.role != OnlineRole::None) {
             playOnline(game, line.online);

@@ -7,7 +7,8 @@ class Game;
 
 // Clears the back buffer and advances the palette by one step.
 void beginMenuFrame(Game& game);
-// Presents the frame (paced to 60 Hz) and ends the program on a close request.
+// Presents the frame (paced to 60 Hz), with a notice after a match over it while that
+// lasts, and ends the program on a close request.
 void presentFrame();
 // One frame of Up/Down navigation over entries 1..count: Up is read first, Down
 // second, and only then does the selection wrap around the ends.

@@ -2,6 +2,7 @@
 // and frame helpers that every text screen shares.
 #include <array>
 
+#include "frontend/after_match_notice.h"
 #include "frontend/menu_drawing.h"
 #include "frontend/menu_frame.h"
 #include "game/Game.h"
@@ -47,6 +48,7 @@ void beginMenuFrame(Game& game) {
 }
 
 void presentFrame() {
+    drawAfterMatchNotice();
     Flip(-1);
     checkWindowClose();
 }

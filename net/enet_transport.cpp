@@ -2,6 +2,7 @@
 
 #include <enet/enet.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "net/protocol.h"
@@ -15,6 +16,11 @@ constexpr enet_uint8 unreliableChannel = 1;
 constexpr enet_uint32 graceful = 1;
 constexpr size_t hostPeerSlots = 4;  // the opponent, and room to turn others away
 constexpr enet_uint32 peerTimeoutMs = 5000;
+// A joiner asks as soon as it is connected; a connection silent this long is not one.
+constexpr double unheardLimitMs = 2000;
+// How long a connection turned away or dropped has to take what was sent to it (a
+// refusal, a leave) before its place is free for someone else.
+constexpr enet_uint32 leavingTimeoutMs = 1000;
 // ENet's defaults let a peer make it buffer 32 MB; nothing we send comes near these.
 constexpr size_t maxWaitingBytes = 64 * 1024;
 // A flood of datagrams cannot hold up the frame: the rest wait for the next poll.
@@ -121,7 +127,7 @@ void EnetTransport::send(std::span<const uint8_t> bytes, Delivery delivery) {
     enet_host_flush(host_);
 }
 
-void EnetTransport::poll(double, std::vector<LinkEvent>& events) {
+void EnetTransport::poll(double nowMs, std::vector<LinkEvent>& events) {
     ENetEvent event;
     for (int n = 0; n < maxEventsPerPoll && enet_host_service(host_, &event, 0) > 0; ++n) {
         switch (event.type) {
@@ -129,21 +135,18 @@ void EnetTransport::poll(double, std::vector<LinkEvent>& events) {
                 if (event.peer == peer_) {
                     events.push_back({LinkEvent::Kind::Connected, {}});
                 } else if (serving_ && peer_ == nullptr) {
-                    peer_ = event.peer;
-                    enet_peer_timeout(peer_, 0, peerTimeoutMs, peerTimeoutMs);
-                    events.push_back({LinkEvent::Kind::Connected, {}});
+                    enet_peer_timeout(event.peer, 0, peerTimeoutMs, peerTimeoutMs);
+                    unheard_.push_back({event.peer, nowMs});
                 } else {
-                    if (!refusalForOthers_.empty()) sendTo(event.peer, refusalForOthers_, Delivery::Reliable);
-                    enet_peer_disconnect_later(event.peer, graceful);
+                    turnAway(event.peer);
                 }
                 break;
             case ENET_EVENT_TYPE_RECEIVE:
-                if (event.peer == peer_)
-                    events.push_back({LinkEvent::Kind::Received,
-                                      {event.packet->data, event.packet->data + event.packet->dataLength}});
+                hear(event.peer, {event.packet->data, event.packet->data + event.packet->dataLength}, events);
                 enet_packet_destroy(event.packet);
                 break;
             case ENET_EVENT_TYPE_DISCONNECT:
+                forget(event.peer);
                 if (event.peer == peer_) {
                     peer_ = nullptr;
                     events.push_back(
@@ -154,10 +157,41 @@ void EnetTransport::poll(double, std::vector<LinkEvent>& events) {
                 break;
         }
     }
+    for (const Unheard& connection : std::vector<Unheard>(unheard_)) {
+        if (nowMs - connection.sinceMs < unheardLimitMs) continue;
+        forget(connection.peer);
+        enet_peer_disconnect_now(connection.peer, graceful);
+    }
+}
+
+// The first connection to speak while the host has no peer becomes its peer.
+void EnetTransport::hear(ENetPeer* from, std::vector<uint8_t> bytes, std::vector<LinkEvent>& events) {
+    if (from != peer_) {
+        if (std::none_of(unheard_.begin(), unheard_.end(), [from](const Unheard& u) { return u.peer == from; })) return;
+        forget(from);
+        if (peer_ != nullptr) {
+            turnAway(from);
+            return;
+        }
+        peer_ = from;
+        events.push_back({LinkEvent::Kind::Connected, {}});
+    }
+    events.push_back({LinkEvent::Kind::Received, std::move(bytes)});
+}
+
+void EnetTransport::turnAway(ENetPeer* peer) {
+    if (!refusalForOthers_.empty()) sendTo(peer, refusalForOthers_, Delivery::Reliable);
+    enet_peer_timeout(peer, 0, leavingTimeoutMs, leavingTimeoutMs);
+    enet_peer_disconnect_later(peer, graceful);
+}
+
+void EnetTransport::forget(ENetPeer* peer) {
+    std::erase_if(unheard_, [peer](const Unheard& u) { return u.peer == peer; });
 }
 
 void EnetTransport::disconnect() {
     if (peer_ == nullptr) return;
+    enet_peer_timeout(peer_, 0, leavingTimeoutMs, leavingTimeoutMs);
     enet_peer_disconnect_later(peer_, graceful);
     enet_host_flush(host_);
     peer_ = nullptr;

@@ -1,9 +1,12 @@
 #pragma once
 // The transport between two machines: ENet over UDP. Reliable datagrams travel on one
 // channel, unreliable ones (sequenced: a late one is dropped) on another. A host
-// serves one peer at a time; anyone else who connects meanwhile gets the host's
-// refusal datagram and is disconnected, never touching the session. ENet's own buffers
-// are bounded, so a hostile peer cannot make it hold much memory.
+// serves one peer at a time: the first connection to say something (a joiner asks at
+// once). A connection that says nothing within a couple of seconds is dropped, and
+// anyone who connects while the host has its peer gets the host's refusal datagram and
+// is dropped, never touching the session; a connection turned away or dropped keeps
+// its place a second at most, so silent connections cannot keep a joiner out. ENet's
+// own buffers are bounded, so a hostile peer cannot make it hold much memory.
 
 #include <cstdint>
 #include <memory>
@@ -36,10 +39,20 @@ public:
     uint16_t port() const;
 
 private:
+    // A connection that has not said anything yet, and when it connected.
+    struct Unheard {
+        ENetPeer* peer;
+        double sinceMs;
+    };
+
     EnetTransport(ENetHost* host, bool serving, std::vector<uint8_t> refusalForOthers);
+    void hear(ENetPeer* from, std::vector<uint8_t> bytes, std::vector<LinkEvent>& events);
+    void turnAway(ENetPeer* peer);
+    void forget(ENetPeer* peer);
 
     ENetHost* host_;
     ENetPeer* peer_ = nullptr;  // the one peer: for a joiner from the start
     bool serving_;              // a host: it accepts a peer when it has none
     std::vector<uint8_t> refusalForOthers_;
+    std::vector<Unheard> unheard_;  // a host's connections that may yet become its peer
 };

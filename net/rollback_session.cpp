@@ -22,7 +22,7 @@ RollbackSession::RollbackSession(Transport& transport, const SessionConfig& conf
       confirmed_(config.inputDelay - 1),
       peerReceived_(config.inputDelay),
       timeSync_(config.frameMs),
-      lastHeardMs_(nowMs) {
+      lastProgressMs_(nowMs) {
     assert(config.localPlayer == 0 || config.localPlayer == 1);
     assert(config.inputDelay >= 0 && config.inputDelay <= kMaxInputDelay);
 }
@@ -31,9 +31,13 @@ const std::vector<SessionRequest>& RollbackSession::tick(const PlayerInput& loca
     requests_.clear();
     stats_.rollbackFrames = 0;
     if (status_ != SessionStatus::Running) return requests_;
+    const int32_t confirmedBefore = confirmed_;
     receive(nowMs);
-    if (status_ == SessionStatus::Running && !peerFinished_ && nowMs - lastHeardMs_ > kSilenceLimitMs)
+    if (confirmed_ > confirmedBefore) lastProgressMs_ = nowMs;
+    // Once every frame to the end is confirmed no new input is due; the end has its own limit.
+    if (status_ == SessionStatus::Running && !endConfirmed() && nowMs - lastProgressMs_ > kSilenceLimitMs)
         peerGone(SessionStatus::ConnectionLost);
+    if (status_ == SessionStatus::Running) checkOverdueChecksum();
     if (status_ != SessionStatus::Running) return requests_;
 
     rollBack();
@@ -85,11 +89,7 @@ void RollbackSession::handleDatagram(const std::vector<uint8_t>& bytes, double n
     } else {
         valid = false;  // garbage, or a handshake packet long after the handshake
     }
-    if (!valid) {
-        end(SessionStatus::PeerMisbehaved);
-        return;
-    }
-    lastHeardMs_ = nowMs;
+    if (!valid) end(SessionStatus::PeerMisbehaved);
 }
 
 // Checks the packet against the window, then keeps the inputs that extend the
@@ -119,6 +119,7 @@ bool RollbackSession::takeInputs(const InputsPacket& packet) {
         }
     }
     peerReceived_ = std::max(peerReceived_, packet.received);
+    peerFrame_ = std::max(peerFrame_, packet.senderFrame);
     timeSync_.heard(frame_, packet.senderFrame, packet.advantage, stats_.roundTripMs);
     return true;
 }
@@ -142,10 +143,7 @@ bool RollbackSession::takeChecksum(int32_t frame, uint64_t checksum) {
     // The peer can only have confirmed a frame it had all our inputs before.
     if (frame > frame_ + config_.inputDelay) return false;
     if (!ledger_.addRemote(frame, checksum)) return false;
-    if (ledger_.mismatchFrame() >= 0) {
-        desyncFrame_ = ledger_.mismatchFrame();
-        leaveWith(LeaveReason::Desync, SessionStatus::Desync);
-    }
+    if (ledger_.mismatchFrame() >= 0) endInDesync(ledger_.mismatchFrame());
     return true;
 }
 
@@ -228,6 +226,14 @@ void RollbackSession::requestDueChecksum() {
     nextCheckpoint_ += kChecksumInterval;
 }
 
+// A peer that never sends its checksums would never be found out of step. At the end
+// frame, see checkEnd.
+void RollbackSession::checkOverdueChecksum() {
+    const int32_t checkpoint = (ledger_.lastComparedFrame() / kChecksumInterval + 1) * kChecksumInterval;
+    if (config_.endFrame >= 0 && checkpoint >= config_.endFrame) return;
+    if (confirmed_ >= checkpoint + kChecksumOverdueFrames) endInDesync(checkpoint);
+}
+
 PlayerInput RollbackSession::localInput(int32_t frame) const {
     return frame < config_.inputDelay ? PlayerInput{} : localInputs_[slot(frame)];
 }
@@ -258,10 +264,7 @@ void RollbackSession::setChecksum(int32_t frame, uint64_t checksum) {
     if (status_ != SessionStatus::Running || (config_.endFrame >= 0 && frame > config_.endFrame)) return;
     ledger_.addLocal(frame, checksum);
     sendPacket(ChecksumPacket{frame, checksum}, Delivery::Reliable);
-    if (ledger_.mismatchFrame() >= 0) {
-        desyncFrame_ = ledger_.mismatchFrame();
-        leaveWith(LeaveReason::Desync, SessionStatus::Desync);
-    }
+    if (ledger_.mismatchFrame() >= 0) endInDesync(ledger_.mismatchFrame());
 }
 
 void RollbackSession::leave() {
@@ -306,7 +309,8 @@ void RollbackSession::sendPacket(const Packet& packet, Delivery delivery) {
 
 // At the end frame the last confirmed state is checked like a checkpoint; the session
 // is over once the peer holds all our inputs and the checksums agree, or after
-// kSilenceLimitMs at the end frame, whatever the peer does.
+// kSilenceLimitMs at the end frame: then a peer that reached the end holding all our
+// inputs has kept its checksum back.
 void RollbackSession::checkEnd(double nowMs) {
     const int32_t endFrame = config_.endFrame;
     if (endFrame < 0 || frame_ < endFrame) return;
@@ -319,8 +323,12 @@ void RollbackSession::checkEnd(double nowMs) {
     }
     const bool peerHasAll = peerFinished_ || peerReceived_ >= endFrame;
     const bool checked = ledger_.lastComparedFrame() >= endFrame;
-    if (endChecksumRequested_ && peerHasAll && checked) leaveWith(LeaveReason::Finished, SessionStatus::Finished);
-    else if (nowMs - endReachedMs_ >= kSilenceLimitMs) peerGone(SessionStatus::ConnectionLost);
+    if (endChecksumRequested_ && peerHasAll && checked) {
+        leaveWith(LeaveReason::Finished, SessionStatus::Finished);
+    } else if (nowMs - endReachedMs_ >= kSilenceLimitMs) {
+        if (endChecksumRequested_ && peerHasAll && peerFrame_ >= endFrame) endInDesync(endFrame);
+        else peerGone(SessionStatus::ConnectionLost);
+    }
 }
 
 // The peer is gone or silent: still a proper finish if every frame to the end is
@@ -335,6 +343,11 @@ void RollbackSession::peerGone(SessionStatus otherwise) {
 void RollbackSession::leaveWith(LeaveReason reason, SessionStatus status) {
     sendPacket(Leave{reason}, Delivery::Reliable);
     end(status);
+}
+
+void RollbackSession::endInDesync(int32_t frame) {
+    desyncFrame_ = frame;
+    leaveWith(LeaveReason::Desync, SessionStatus::Desync);
 }
 
 void RollbackSession::end(SessionStatus status) {

@@ -31,7 +31,9 @@
 //
 // Desync detection: every kChecksumInterval frames, and at the end frame, both sides
 // checksum the confirmed state at the start of that frame and exchange the result; a
-// difference ends the session with Desync on both sides. Player 1 is the host.
+// difference ends the session with Desync on both sides, and so does a checksum the
+// peer keeps back: one still missing once its inputs run kChecksumOverdueFrames past
+// the checkpoint, or kSilenceLimitMs after it reached the end. Player 1 is the host.
 
 #include <array>
 #include <cstdint>
@@ -47,7 +49,12 @@
 inline constexpr int kMaxRollbackFrames = 8;
 inline constexpr int kSnapshotSlots = 16;       // more than the window ever needs at once
 inline constexpr int kChecksumInterval = 16;    // frames between desync checks
-inline constexpr double kSilenceLimitMs = 5000;  // no packet for this long: connection lost
+// No new input from the peer for this long: connection lost. Packets that bring nothing
+// new (keep-alives) do not hold a session up.
+inline constexpr double kSilenceLimitMs = 5000;
+// Five seconds of play: an honest peer's checksum is never that late, since ENet gives
+// a link up sooner when a reliable packet goes unacknowledged.
+inline constexpr int kChecksumOverdueFrames = 300;
 
 struct SessionConfig {
     int localPlayer = 0;         // 0: the host (player 1); 1: the one who joined (player 2)
@@ -75,8 +82,8 @@ enum class SessionStatus : uint8_t {
     Running,
     Finished,        // both sides confirmed every frame before endFrame
     OpponentLeft,    // the other player quit
-    ConnectionLost,  // the link closed or went silent for kSilenceLimitMs
-    Desync,          // the two sides' confirmed states differ
+    ConnectionLost,  // the link closed or brought no new input for kSilenceLimitMs
+    Desync,          // the two sides' confirmed states differ, or the peer kept its checksum
     PeerMisbehaved,  // the peer sent garbage or broke the window, and was dropped
     Left,            // this side called leave()
 };
@@ -128,6 +135,7 @@ private:
     void pushAdvance(int32_t frame, bool quiet);
     void reportConfirmed();
     void requestDueChecksum();
+    void checkOverdueChecksum();
     PlayerInput localInput(int32_t frame) const;
     PlayerInput remoteInput(int32_t frame) const;  // confirmed frames only
     std::array<PlayerInput, 2> inPlayerOrder(const PlayerInput& local, const PlayerInput& remote) const;
@@ -140,6 +148,7 @@ private:
     bool endConfirmed() const { return config_.endFrame >= 0 && confirmed_ >= config_.endFrame - 1; }
     void peerGone(SessionStatus otherwise);
     void leaveWith(LeaveReason reason, SessionStatus status);
+    void endInDesync(int32_t frame);
     void end(SessionStatus status);
 
     Transport& transport_;
@@ -152,6 +161,7 @@ private:
     int32_t frame_ = 0;          // the next frame to run for the first time
     int32_t confirmed_;          // the remote inputs are known up to this frame
     int32_t peerReceived_;       // the peer holds our inputs for the frames before this
+    int32_t peerFrame_ = 0;      // the newest frame the peer said it runs next
     int32_t firstWrong_ = -1;    // the first frame run on a wrong prediction, or -1
     int32_t nextToConfirm_ = 0;  // the next frame for a Confirmed request
     InputRing localInputs_{};
@@ -168,7 +178,7 @@ private:
 
     // ---- Timing
     TimeSync timeSync_;
-    double lastHeardMs_;
+    double lastProgressMs_;  // when a new input of the peer's was last confirmed
     double lastSentMs_ = -1e9;
     bool sendDue_ = true;
     bool haveRemoteStamp_ = false;

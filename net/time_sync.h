@@ -10,6 +10,7 @@
 // both sides, cancels out. A side ahead by a whole frame or more waits single frames,
 // spaced out, rather than all at once.
 
+#include <algorithm>
 #include <cstdint>
 
 class TimeSync {
@@ -20,8 +21,12 @@ public:
     void heard(int32_t localFrame, int32_t remoteFrame, int remoteAdvantage, double roundTripMs);
     // This side's estimate of its advantage, rounded, for the next packet.
     int8_t localAdvantage() const;
-    // How many frames this side runs ahead of the middle (negative: behind).
-    float framesAhead() const { return (local_ - remote_) / 2; }
+    // How many frames this side runs ahead of the middle (negative: behind). The other
+    // side's estimate corrects this side's for an error the round trip shares, but it
+    // never makes this side count itself further ahead than it measures: a claim that
+    // the other side lags further than that (a hostile -128) would only make this side
+    // wait for nothing.
+    float framesAhead() const { return std::min((local_ - remote_) / 2, local_); }
     // Asked once per frame this side could run: true means wait this frame instead.
     bool shouldWait();
 

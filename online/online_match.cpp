@@ -133,7 +133,7 @@ void OnlineMatch::useConfirmedState(int32_t frame, const std::function<void(cons
 
 std::string OnlineMatch::saveReplay() {
     if (seriesOver_ || !recorder_) return "";
-    const std::string path = recorder_->save();
+    const std::string path = recorder_->save().path;
     recorder_.reset();
     return path;
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/durable_file.h"
 #include "platform/platform.h"
 #include "platform/regular_file.h"
 
@@ -35,32 +36,11 @@ bool isRegularFile(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Writes all of `content` to the open file and puts it on disk before returning
-// true; closes the file either way.
-bool writeDurably(int fd, const std::string& content) {
-    size_t written = 0;
-    while (written < content.size()) {
-        ssize_t n = write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        written += static_cast<size_t>(n);
-    }
-    bool ok = written == content.size() && fsync(fd) == 0;
-    if (close(fd) != 0) ok = false;
-    return ok;
-}
-
 // A new empty file at `path`, or -1 when none can be made there. O_EXCL after
 // unlinking: never write through a link someone left at this name.
 int createFresh(const std::string& path) {
     unlink(path.c_str());
     return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-}
-
-std::string folderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -127,10 +107,6 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& content) 
         return false;
     }
     // Make the rename itself durable; the new content is in place either way.
-    int folder = open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        fsync(folder);
-        close(folder);
-    }
+    syncFolderOf(path);
     return true;
 }

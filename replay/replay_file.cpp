@@ -2,6 +2,7 @@
 // file this build cannot play exactly or that is not a replay at all.
 #include "replay/replay_file.h"
 
+#include <unistd.h>
 #include <zlib.h>
 
 #include <array>
@@ -194,4 +195,13 @@ ReplayResult readReplayFile(const std::string& path, uint64_t fingerprint) {
     ReplayResult result = decodeReplay(bytes.data(), bytes.size(), fingerprint);
     if (!result.error.empty()) result.error = path + ": " + result.error;
     return result;
+}
+
+bool beginsWithReplayHeader(const std::string& path) {
+    const int fd = openRegularDescriptor(path, false);
+    if (fd < 0) return false;
+    uint8_t header[HeaderBytes];
+    const ssize_t got = read(fd, header, sizeof header);
+    close(fd);
+    return got == static_cast<ssize_t>(sizeof header) && std::memcmp(header, Magic, sizeof Magic) == 0;
 }

@@ -40,3 +40,6 @@ struct ReplayResult {
 ReplayResult decodeReplay(const uint8_t* data, std::size_t size, uint64_t fingerprint);
 // Reads only a regular file of at most a few megabytes.
 ReplayResult readReplayFile(const std::string& path, uint64_t fingerprint);
+// True for a regular file that begins with a replay's header, of whatever build or
+// format version: a file the game wrote, not merely one with the name of one.
+bool beginsWithReplayHeader(const std::string& path);

@@ -7,42 +7,34 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/durable_file.h"
 #include "replay/replay_file.h"
+#include "replay/replay_name.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* Extension = ".tbr";
+struct SavedFile {
+    long number = 0;  // 0 for an earlier version's file: older than any numbered one
+    fs::path path;
 
-std::string modeWords(const Replay& replay) {
-    if (replay.mode == "2vs") return "versus";
-    return (replay.mode == "2coop" ? "coop-level-" : "campaign-level-") + std::to_string(replay.level);
-}
+    // Oldest first: by number, then (earlier versions' files, or a tie) by name.
+    bool operator<(const SavedFile& other) const {
+        return std::tie(number, path) < std::tie(other.number, other.path);
+    }
+};
 
-std::string timeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d_%H-%M-%S", &local);
-    return text;
-}
-
-// The replays of the folder, oldest first. Only names this game writes are taken, so
-// no other file in the folder is ever removed.
-std::vector<fs::path> replaysIn(const std::string& folder) {
-    std::vector<fs::path> found;
+// The replays the game saved in the folder, oldest first.
+std::vector<SavedFile> replaysIn(const std::string& folder) {
+    std::vector<SavedFile> found;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const fs::path& path = it->path();
-        const std::string name = path.filename().string();
-        if (path.extension() == Extension && name.size() > 20 && name[4] == '-' && name[10] == '_' &&
-            it->is_regular_file(error))
-            found.push_back(path);
+        const SavedFile file{replayNumberOf(it->path().filename().string()), it->path()};
+        if (file.number >= 0 && beginsWithReplayHeader(file.path.string())) found.push_back(file);
     }
     std::sort(found.begin(), found.end());
     return found;
@@ -50,27 +42,31 @@ std::vector<fs::path> replaysIn(const std::string& folder) {
 
 }  // namespace
 
-std::string saveReplayInFolder(const std::string& folder, const Replay& replay) {
-    std::error_code error;
-    fs::create_directories(folder, error);
-    const std::string base = (fs::path(folder) / (timeStamp() + "_" + modeWords(replay))).string();
-    // Two matches may end within the same second: the later one takes a number, padded
-    // so that names still sort in the order they were made.
-    std::string path = base + Extension;
-    for (int n = 2; fs::exists(path, error); ++n) {
-        char number[16];
-        std::snprintf(number, sizeof number, "_%03d", n);
-        path = base + number + Extension;
-    }
+SavedReplay saveReplayInFolder(const std::string& folder, const Replay& replay) {
+    std::error_code ignored;
+    fs::create_directories(folder, ignored);  // if it cannot be made, writing says why
+    std::vector<SavedFile> saved = replaysIn(folder);
+    const long next = saved.empty() ? 1 : saved.back().number + 1;
+    const std::time_t now = std::time(nullptr);
     const std::vector<uint8_t> bytes = encodeReplay(replay);
-    if (!ReplaceFileAtomically(path, std::string(bytes.begin(), bytes.end()))) return "";
-
-    std::vector<fs::path> all = replaysIn(folder);
-    for (std::size_t i = 0; i + KeptReplays < all.size(); ++i) fs::remove(all[i], error);
-    return path;
+    SavedReplay result;
+    // Another copy of the game saving at the same moment may take a number first: then
+    // the next one is free.
+    result.path = writeNewFile(
+        folder, [&](int attempt) { return replayFileName(next + attempt, now, replay); },
+        std::string(bytes.begin(), bytes.end()), result.error);
+    if (result.path.empty()) {
+        result.error = "cannot save the replay in " + folder + ": " + result.error;
+        std::fprintf(stderr, "tumblebout: %s\n", result.error.c_str());
+        return result;
+    }
+    saved = replaysIn(folder);
+    for (std::size_t i = 0; i + KeptReplays < saved.size(); ++i)
+        if (saved[i].path != result.path) fs::remove(saved[i].path, ignored);
+    return result;
 }
 
 std::string newestReplayIn(const std::string& folder) {
-    const std::vector<fs::path> all = replaysIn(folder);
-    return all.empty() ? "" : all.back().string();
+    const std::vector<SavedFile> all = replaysIn(folder);
+    return all.empty() ? "" : all.back().path.string();
 }

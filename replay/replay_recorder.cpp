@@ -22,8 +22,8 @@ void ReplayRecorder::add(const InputRecord& input) {
     replay_.frames += 1;
 }
 
-std::string ReplayRecorder::save() {
-    if (folder_.empty()) return "";
+SavedReplay ReplayRecorder::save() {
+    if (folder_.empty()) return {};
     return saveReplayInFolder(folder_, replay_);
 }
 
@@ -34,6 +34,7 @@ void ReplayKeeper::matchBegins(const MatchState& state) {
 void ReplayKeeper::stepped(const MatchState&, const SteppedFrame& frame) { recording_->add(frame.input); }
 
 void ReplayKeeper::matchEnds(const MatchState&) {
-    recording_->save();
+    const SavedReplay saved = recording_->save();
     recording_.reset();
+    if (!saved.error.empty() && onFailedSave) onFailedSave(saved.error);
 }

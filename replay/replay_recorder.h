@@ -3,6 +3,7 @@
 // record as the step completed it, written to the replay folder when the match ends.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,13 +11,15 @@
 #include "game/frame_driver.h"
 #include "game/input_record.h"
 #include "replay/replay_file.h"
+#include "replay/replay_folder.h"
 
 class ReplayRecorder {
 public:
     ReplayRecorder(const std::string& folder, const std::string& mode, int level, std::vector<uint8_t> snapshot);
     void add(const InputRecord& input);
-    // Writes the replay; returns the file's path, or "" when none was written.
-    std::string save();
+    // Writes the replay: its path, or why it could not be written; nothing when no
+    // folder is set.
+    SavedReplay save();
 
 private:
     std::string folder_;
@@ -27,6 +30,9 @@ private:
 class ReplayKeeper : public FrameObserver {
 public:
     explicit ReplayKeeper(std::string folder) : folder_(std::move(folder)) {}
+    // Told why a replay could not be saved (the line is on stderr already), if set.
+    std::function<void(const std::string& error)> onFailedSave;
+
     void matchBegins(const MatchState& state) override;
     void stepped(const MatchState& state, const SteppedFrame& frame) override;
     void matchEnds(const MatchState& state) override;

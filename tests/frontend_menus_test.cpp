@@ -2,6 +2,7 @@
 // wrapping, the drain on entry and every way out.
 #include "shell_test_support.h"
 
+#include "frontend/after_match_notice.h"
 #include "game/keys.h"
 
 using shelltest::FrameLimit;
@@ -203,4 +204,29 @@ TEST_F(FrontendMenus, ControlsScreenLeavesOnEnterSpaceOrEsc) {
         game.controlsScreen();
         EXPECT_EQ(log.afterFrame.size(), 4u) << code;
     }
+}
+
+TEST_F(FrontendMenus, ANoticeAfterAMatchShowsAtTheFootOfTheNextScreensForAFewSeconds) {
+    Game game;
+    const std::string notice = "CANNOT SAVE THE REPLAY IN REPLAYS: NO SPACE LEFT ON DEVICE";
+    showAfterMatchNotice(game, notice);
+    int lastFrameShowing = -1, framesAfter = 0;
+    limitFrames(AfterMatchNoticeMs / 16 + 20, [&](int frame) {
+        const auto texts = textsPresented();
+        const headless::DrawCall* line = findText(texts, notice);
+        ASSERT_EQ(texts.front().text, "TUMBLEBOUT");  // over the screen, not instead of it
+        if (line == nullptr) {
+            framesAfter += 1;
+            return;
+        }
+        EXPECT_EQ(framesAfter, 0) << "back at frame " << frame;
+        lastFrameShowing = frame;
+        EXPECT_EQ(line->r, texts.front().r);  // the title's colour as the palette walks
+        EXPECT_EQ(line->g, texts.front().g);
+        EXPECT_GT(line->y, 700);
+        EXPECT_GE(line->x, 0);  // centred, and narrowed to fit across
+    });
+    EXPECT_THROW(game.mainMenu(), FrameLimit);
+    EXPECT_NEAR(lastFrameShowing, AfterMatchNoticeMs * 60 / 1000, 1);  // a frame is 1/60 s on the headless clock
+    EXPECT_GT(framesAfter, 0);
 }

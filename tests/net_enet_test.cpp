@@ -20,12 +20,12 @@ double wallMs() {
     return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Polls until the handshake is no longer waiting, for at most two seconds.
+// Polls until the handshake is no longer waiting, for at most `limitMs`.
 template <typename Handshake>
-HandshakeState settle(Handshake& handshake, const std::function<void(double)>& alongside) {
+HandshakeState settle(Handshake& handshake, const std::function<void(double)>& alongside, double limitMs = 2000) {
     const double start = wallMs();
     HandshakeState state = HandshakeState::Waiting;
-    while (state == HandshakeState::Waiting && wallMs() - start < 2000) {
+    while (state == HandshakeState::Waiting && wallMs() - start < limitMs) {
         alongside(wallMs());
         state = handshake.poll(wallMs());
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -88,3 +88,32 @@ TEST(NetEnet, LoopbackMatchRefusesAThirdPlayerAndEndsInTheLocalState) {
 }
 
 }  // namespace
+
+TEST(NetEnet, SilentConnectionsDoNotLockAWaitingHostOut) {
+    constexpr uint64_t fingerprint = 0xF00D;
+    std::string error;
+    std::unique_ptr<EnetTransport> hostLink = EnetTransport::host("127.0.0.1", 0, sessionFullRefusal(), error);
+    ASSERT_TRUE(hostLink) << error;
+    HostHandshake host(*hostLink, fingerprint, {9}, 2);
+    // Connections that are made, then never say a word nor answer again: more of them
+    // than the host has places.
+    std::vector<std::unique_ptr<EnetTransport>> silent;
+    for (int i = 0; i < 4; ++i) {
+        silent.push_back(EnetTransport::join("127.0.0.1", hostLink->port(), error));
+        ASSERT_TRUE(silent.back()) << error;
+        std::vector<LinkEvent> events;
+        for (const double start = wallMs(); events.empty() && wallMs() - start < 2000;) {
+            host.poll(wallMs());
+            silent.back()->poll(wallMs(), events);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_EQ(events.size(), 1u);
+        ASSERT_EQ(events[0].kind, LinkEvent::Kind::Connected);
+    }
+    std::unique_ptr<EnetTransport> joinLink = EnetTransport::join("127.0.0.1", hostLink->port(), error);
+    ASSERT_TRUE(joinLink) << error;
+    JoinHandshake joiner(*joinLink, fingerprint, wallMs());
+    EXPECT_EQ(settle(joiner, [&](double now) { host.poll(now); }, kHandshakeTimeoutMs + 1000), HandshakeState::Ready)
+        << describeJoinFailure(joiner.failure());
+    EXPECT_EQ(host.poll(wallMs()), HandshakeState::Ready);
+}

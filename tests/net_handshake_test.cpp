@@ -40,19 +40,22 @@ TEST(NetHandshake, HostRefusesAnotherBuildAndGoesOnWaiting) {
 }
 
 TEST(NetHandshake, HostRefusesAnotherProtocolVersion) {
-    FakeLink link;
-    HostHandshake host(link.end(0), fingerprint, settings, 2);
-    host.poll(0);
-    link.end(1).send(encodePacket(JoinRequest{kProtocolVersion + 1, fingerprint}), Delivery::Reliable);
-    host.poll(16);
-    std::vector<LinkEvent> events;
-    link.end(1).poll(32, events);
-    ASSERT_EQ(events.size(), 3u);  // connected, the refusal, the disconnection
-    const std::optional<Packet> answer = decodePacket(events[1].bytes);
-    ASSERT_TRUE(answer && std::holds_alternative<Refusal>(*answer));
-    EXPECT_EQ(std::get<Refusal>(*answer).reason, RefusalReason::VersionMismatch);
-    EXPECT_EQ(events[2].kind, LinkEvent::Kind::Disconnected);
-    EXPECT_EQ(host.lastRefusal(), RefusalReason::VersionMismatch);
+    for (const uint16_t version : {kProtocolVersion + 1, kProtocolVersion - 1}) {
+        SCOPED_TRACE(version);
+        FakeLink link;
+        HostHandshake host(link.end(0), fingerprint, settings, 2);
+        host.poll(0);
+        link.end(1).send(encodePacket(JoinRequest{version, fingerprint}), Delivery::Reliable);
+        host.poll(16);
+        std::vector<LinkEvent> events;
+        link.end(1).poll(32, events);
+        ASSERT_EQ(events.size(), 3u);  // connected, the refusal, the disconnection
+        const std::optional<Packet> answer = decodePacket(events[1].bytes);
+        ASSERT_TRUE(answer && std::holds_alternative<Refusal>(*answer));
+        EXPECT_EQ(std::get<Refusal>(*answer).reason, RefusalReason::VersionMismatch);
+        EXPECT_EQ(events[2].kind, LinkEvent::Kind::Disconnected);
+        EXPECT_EQ(host.lastRefusal(), RefusalReason::VersionMismatch);
+    }
 }
 
 TEST(NetHandshake, NeitherSideWaitsForeverOnASilentPeer) {

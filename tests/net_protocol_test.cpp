@@ -18,7 +18,7 @@ std::vector<Packet> samplePackets() {
     inputs.firstFrame = 1228;
     inputs.inputs = {{0x0102, 1, 'Q'}, {0xFFFF, 0, 0}, {0, 0xFF, 0}};
     return {JoinRequest{kProtocolVersion, 0x1122334455667788ull},
-            Welcome{2, std::vector<uint8_t>(kMaxSettingsBytes, 0xAB)},
+            Welcome{kMaxInputDelay, std::vector<uint8_t>(kMaxSettingsBytes, 0xAB)},
             Refusal{RefusalReason::DifferentBuild},
             inputs,
             ChecksumPacket{4800, 0xDEADBEEFCAFEF00Dull},

@@ -216,6 +216,9 @@ TEST_F(OnlineSeries, AStartStateFromTheNetworkIsCheckedBeforeItIsPlayed) {
         wrong[static_cast<std::size_t>(at)] = static_cast<uint8_t>(value);
         EXPECT_TRUE(refused(wrong)) << at << " = " << value;  // format, mode (co-op said versus), music, stream
     }
+    // A state some frames into the bout: both sides must start from its first.
+    host.frameCounter = 1;
+    EXPECT_TRUE(refused(startSettings(host)));
     // A stream that inflates far beyond any bout is cut off, not held.
     const std::vector<uint8_t> huge(1 << 20, 0);
     uLongf packed = compressBound(huge.size());

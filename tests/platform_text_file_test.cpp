@@ -1,8 +1,6 @@
 // Text files byte for byte, and the atomic replacement that keeps the old file whole.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "tests/file_size_limit.h"
 
 namespace fs = std::filesystem;
 
@@ -140,17 +139,7 @@ TEST_F(PlatformTextFile, ReplaceFileAtomicallyWritesInPlaceWhenNoTemporaryCanBeM
 
 TEST_F(PlatformTextFile, ReplaceFileAtomicallyKeepsOldFileWhenWritingFails) {
     put("scores", "keep me");
-    // A file-size limit makes the write itself fail part-way, even for root.
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit tight = saved;
-    tight.rlim_cur = 16;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-    bool replaced = ReplaceFileAtomically(path("scores"), std::string(4096, 'x'));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, SIG_DFL);
-    EXPECT_FALSE(replaced);
+    EXPECT_FALSE(underFileSizeLimit(16, [&] { return ReplaceFileAtomically(path("scores"), std::string(4096, 'x')); }));
     EXPECT_EQ(get("scores"), "keep me");
     EXPECT_FALSE(fs::exists(path("scores.tmp")));
 }

@@ -3,11 +3,16 @@
 // from the files the game wrote to the same state; files of another build, cut short,
 // corrupt or hostile are refused; the replay folder keeps the newest 50.
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "game/Game.h"
 #include "game/fingerprint.h"
@@ -15,7 +20,10 @@
 #include "platform/headless.h"
 #include "replay/replay_file.h"
 #include "replay/replay_folder.h"
+#include "replay/replay_name.h"
 #include "tests/e2e_support.h"
+#include "tests/fifo_with_writer.h"
+#include "tests/file_size_limit.h"
 #include "tools/headless/state_dump.h"
 #include "tools/fuzz/fuzz_seeds.h"
 
@@ -160,6 +168,45 @@ protected:
     }
 };
 
+// A zlib stream of `count` zero bytes, made a piece at a time so that they are never
+// in memory together.
+Bytes deflatedZeros(std::size_t count) {
+    z_stream stream{};
+    deflateInit(&stream, Z_BEST_COMPRESSION);
+    const Bytes zeros(1u << 16, 0);
+    Bytes piece(1u << 16), packed;
+    for (std::size_t left = count;;) {
+        const std::size_t take = std::min(left, zeros.size());
+        left -= take;
+        stream.next_in = const_cast<Bytef*>(zeros.data());
+        stream.avail_in = static_cast<uInt>(take);
+        const int flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = piece.data();
+            stream.avail_out = static_cast<uInt>(piece.size());
+            deflate(&stream, flush);
+            packed.insert(packed.end(), piece.begin(), piece.end() - stream.avail_out);
+        } while (stream.avail_out == 0);
+        if (flush == Z_FINISH) break;
+    }
+    deflateEnd(&stream);
+    return packed;
+}
+
+// The most memory this process has held so far.
+long peakMemoryKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// This process's local time as the TZ variable `zone` names it; null: the system's.
+void inTimeZone(const char* zone) {
+    if (zone) setenv("TZ", zone, 1);
+    else unsetenv("TZ");
+    tzset();
+}
+
 // The dump's simulated state: everything but the presented frame, the screen and the
 // music that happened to play.
 std::string simulated(std::string json) {
@@ -295,6 +342,27 @@ TEST_F(ReplayFiles, WatchingAReplayLeavesTheOptionsAndScoresAlone) {
     EXPECT_EQ(replaysSaved().size(), 1u);
 }
 
+TEST_F(ReplayFiles, AReplayThatCannotBeSavedIsSaidInOneLineAndTheGameGoesOn) {
+    // `replays` is a plain file: the quickest whole match (a campaign level left with
+    // Esc), then the menu again.
+    shelltest::writeBytes(path("replays"), "mine");
+    const std::string script = "0 down SPACE\n4 up SPACE\n8 tap ENTER\n12 tap ENTER\n40 down ESC\n42 up ESC\n";
+    const e2e::RunnerResult live = run(script, 1000, 80, {80});
+    EXPECT_EQ(live.exitCode, 0);
+    ASSERT_EQ(live.dumps.count(80), 1u);
+    EXPECT_EQ(jsonValue(live.dumps.at(80), "screen"), "menu");
+    EXPECT_EQ(std::count(live.errors.begin(), live.errors.end(), '\n'), 1) << live.errors;
+    EXPECT_NE(live.errors.find("cannot save the replay"), std::string::npos) << live.errors;
+    EXPECT_EQ(shelltest::readBytes(path("replays")), "mine");
+
+    // A full disk, as a limit on file sizes makes it: the reason comes back to the game.
+    const Replay replay = readBytesAsReplay(seedReplay()).replay;
+    const SavedReplay full = underFileSizeLimit(64, [&] { return saveReplayInFolder(path("full").string(), replay); });
+    EXPECT_EQ(full.path, "");
+    EXPECT_NE(full.error.find("File too large"), std::string::npos) << full.error;
+    EXPECT_TRUE(fs::is_empty(path("full"))) << "no part of it is left behind";
+}
+
 TEST_F(ReplayFiles, FilesOfAnotherBuildCutShortCorruptOrHostileAreRefused) {
     const Bytes good = seedReplay();
     ASSERT_TRUE(readBytesAsReplay(good).error.empty()) << readBytesAsReplay(good).error;
@@ -313,6 +381,24 @@ TEST_F(ReplayFiles, FilesOfAnotherBuildCutShortCorruptOrHostileAreRefused) {
     Bytes bomb(good.begin(), good.begin() + 38);
     for (int i = 26; i < 34; ++i) bomb[static_cast<std::size_t>(i)] = 0xFF;
     EXPECT_NE(readBytesAsReplay(bomb).error.find("header"), std::string::npos);
+    // So is one within the limits that no four bytes inflate to: a snapshot of half a
+    // megabyte more.
+    Bytes overclaimed(good.begin(), good.begin() + 42);
+    overclaimed[28] += 0x08;
+    EXPECT_NE(readBytesAsReplay(overclaimed).error.find("header"), std::string::npos);
+    Bytes level21 = good;
+    level21[21] = 21;
+    EXPECT_NE(readBytesAsReplay(level21).error.find("header"), std::string::npos);
+    Bytes wrongCrc = good;
+    wrongCrc[34] ^= 1;
+    EXPECT_NE(readBytesAsReplay(wrongCrc).error.find("corrupt"), std::string::npos);
+    // A stream that inflates far past the sizes given is held no longer than they say.
+    Bytes endless(good.begin(), good.begin() + 38);
+    const Bytes zeros = deflatedZeros(100u << 20);
+    endless.insert(endless.end(), zeros.begin(), zeros.end());
+    const long peakBefore = peakMemoryKb();
+    EXPECT_NE(readBytesAsReplay(endless).error.find("corrupt"), std::string::npos);
+    EXPECT_LT(peakMemoryKb() - peakBefore, 32 << 10);
     // Not a file at all.
     EXPECT_FALSE(readReplayFile(path("").string(), simulationFingerprint()).error.empty());
     ASSERT_EQ(mkfifo(path("fifo.tbr").c_str(), 0600), 0);
@@ -334,24 +420,92 @@ TEST_F(ReplayFiles, FilesOfAnotherBuildCutShortCorruptOrHostileAreRefused) {
     EXPECT_EQ(std::count(refused.errors.begin(), refused.errors.end(), '\n'), 1) << refused.errors;
 }
 
-TEST_F(ReplayFiles, TheFolderKeepsTheNewestFiftyAndNothingElseIsRemoved) {
-    Replay replay = readBytesAsReplay(seedReplay()).replay;
+TEST(ReplayNames, OnlyTheNamesTheGameGivesCarryANumber) {
+    const std::pair<const char*, long> names[] = {
+        {"00042_2026-12-08_21-04-33_versus.tbr", 42},
+        {"123456_2026-12-08_21-04-33_coop-level-12.tbr", 123456},
+        {"2026-12-08_21-04-33_campaign-level-7.tbr", 0},  // earlier versions' names
+        {"2026-12-08_21-04-33_versus_002.tbr", 0},
+        {"best-match_of_the_year.tbr", -1},
+        {"0042_2026-12-08_21-04-33_versus.tbr", -1},
+        {"00042_2026-12-08_21-04-33_coop-level-123.tbr", -1},
+        {"00042_2026-12-08_21-04-33_versus.tbr.old", -1},
+        {"2026-12-08_21-04-33_versus_02.tbr", -1},
+        {"2026-12-08_21-04_versus.tbr", -1},
+    };
+    for (const auto& [name, number] : names) EXPECT_EQ(replayNumberOf(name), number) << name;
+    Replay coop;
+    coop.mode = "2coop";
+    coop.level = 12;
+    const std::string given = replayFileName(7, 0, coop);
+    EXPECT_EQ(given.substr(0, 6), "00007_");
+    EXPECT_EQ(replayNumberOf(given), 7) << given;
+}
+
+TEST_F(ReplayFiles, OnlyTheGamesOwnReplaysAreKeptRemovedOrPicked) {
+    const Bytes bytes = seedReplay();
+    const Replay replay = readBytesAsReplay(bytes).replay;
     const std::string folder = path("replays").string();
     fs::create_directories(folder);
-    shelltest::writeBytes(fs::path(folder) / "notes.txt", "mine");
-    // Older replays of earlier days, then new ones this second.
+    // The player's own files, a replay renamed among them, and a name of the game's
+    // holding something else: none of them is a replay the game saved.
+    const std::vector<std::string> theirs = {"notes.txt", "best-match_of_the_year.tbr", "2099-12-31_23-59-59_versus.tbr"};
+    shelltest::writeBytes(fs::path(folder) / theirs[0], "mine");
+    shelltest::writeBytes(fs::path(folder) / theirs[1], std::string(bytes.begin(), bytes.end()));
+    shelltest::writeBytes(fs::path(folder) / theirs[2], "mine too");
+    // Replays of earlier days, named as earlier versions named them, then new ones.
     for (int day = 10; day < 30; ++day)
-        shelltest::writeBytes(fs::path(folder) / ("2020-01-" + std::to_string(day) + "_10-00-00_versus.tbr"), "old");
+        shelltest::writeBytes(fs::path(folder) / ("2020-01-" + std::to_string(day) + "_10-00-00_versus.tbr"),
+                              std::string(bytes.begin(), bytes.end()));
     std::string newest;
-    for (int i = 0; i < 40; ++i) newest = saveReplayInFolder(folder, replay);
+    for (int i = 0; i < 40; ++i) newest = saveReplayInFolder(folder, replay).path;
     ASSERT_FALSE(newest.empty());
     const std::vector<std::string> names = replaysSaved();
-    EXPECT_EQ(names.size(), static_cast<std::size_t>(KeptReplays) + 1);
-    EXPECT_TRUE(std::find(names.begin(), names.end(), "notes.txt") != names.end());
+    EXPECT_EQ(names.size(), static_cast<std::size_t>(KeptReplays) + theirs.size());
+    for (const std::string& name : theirs)
+        EXPECT_TRUE(std::find(names.begin(), names.end(), name) != names.end()) << name;
     EXPECT_TRUE(std::find(names.begin(), names.end(), "2020-01-19_10-00-00_versus.tbr") == names.end());
     EXPECT_TRUE(std::find(names.begin(), names.end(), "2020-01-20_10-00-00_versus.tbr") != names.end());
     EXPECT_EQ(newestReplayIn(folder), newest);
     EXPECT_TRUE(readReplayFile(newest, simulationFingerprint()).error.empty());
+    // Nor is a FIFO under the newest name, even with a replay's header in it.
+    const FifoWithWriter fifo(folder + "/99999_2099-12-31_23-59-59_versus.tbr",
+                              std::string(bytes.begin(), bytes.begin() + 38));
+    EXPECT_EQ(newestReplayIn(folder), newest);
+}
+
+TEST_F(ReplayFiles, AClockTurnedBackNeitherRemovesNorHidesTheNewestReplay) {
+    const Replay replay = readBytesAsReplay(seedReplay()).replay;
+    const std::string folder = path("replays").string();
+    inTimeZone("<+14>-14");
+    for (int i = 0; i < KeptReplays; ++i) ASSERT_FALSE(saveReplayInFolder(folder, replay).path.empty());
+    inTimeZone("<-12>+12");  // a day and two hours earlier on the clock
+    const std::string newest = saveReplayInFolder(folder, replay).path;
+    inTimeZone(nullptr);
+    EXPECT_TRUE(fs::exists(newest)) << newest;
+    EXPECT_EQ(newestReplayIn(folder), newest);
+    EXPECT_EQ(replaysSaved().size(), static_cast<std::size_t>(KeptReplays));
+}
+
+TEST_F(ReplayFiles, TwoCopiesSavingAtTheSameMomentKeepBothReplays) {
+    const Replay replay = readBytesAsReplay(seedReplay()).replay;
+    const std::string folder = path("replays").string();
+    constexpr int Pairs = 10;
+    for (int pair = 0; pair < Pairs; ++pair) {
+        std::atomic<int> ready{0};
+        std::array<std::string, 2> saved;
+        const auto save = [&](int copy) {
+            ready += 1;
+            while (ready < 2) {
+            }
+            saved[static_cast<std::size_t>(copy)] = saveReplayInFolder(folder, replay).path;
+        };
+        std::thread other(save, 1);
+        save(0);
+        other.join();
+        EXPECT_NE(saved[0], saved[1]);
+    }
+    EXPECT_EQ(replaysSaved().size(), static_cast<std::size_t>(2 * Pairs));
 }
 
 }  // namespace

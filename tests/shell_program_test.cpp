@@ -30,8 +30,10 @@ std::string fileText(const fs::path& path) {
 }
 
 // Runs the built game with `args` and nothing in its environment but `env`, from a
-// fresh folder that is also its home.
-Outcome runGame(const std::vector<std::string>& args, std::vector<std::string> env = {}) {
+// fresh folder that is also its home; only a game that opened its display makes its
+// per-user folder.
+Outcome runGame(const std::vector<std::string>& args, std::vector<std::string> env = {},
+                bool makesUserFolder = false) {
     const fs::path folder = shelltest::makeTempFolder("program");
     env.push_back("HOME=" + folder.string());
     env.push_back("XDG_DATA_HOME=" + (folder / "data").string());
@@ -58,7 +60,7 @@ Outcome runGame(const std::vector<std::string>& args, std::vector<std::string> e
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
     outcome.out = fileText(out);
     outcome.err = fileText(err);
-    EXPECT_FALSE(fs::exists(folder / "data" / "tumblebout")) << "the program made its per-user folder";
+    EXPECT_EQ(fs::exists(folder / "data" / "tumblebout"), makesUserFolder) << "the per-user folder";
     std::error_code ignored;
     fs::remove_all(folder, ignored);
     return outcome;
@@ -93,4 +95,11 @@ TEST(ShellProgram, NoDisplayIsOneLineAndExitOne) {
     EXPECT_EQ(outcome.err, "tumblebout: no display to show the game on (DISPLAY and WAYLAND_DISPLAY are unset)\n");
     // Empty values count as unset.
     EXPECT_EQ(runGame({"--fullscreen"}, {"DISPLAY=", "WAYLAND_DISPLAY="}).status, 1);
+}
+
+TEST(ShellProgram, ReplayLastWithNoReplayIsOneLineAndExitTwo) {
+    const Outcome outcome = runGame({"--replay-last"}, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, true);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "tumblebout: no replay saved yet\n");
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 
+#include "frontend/after_match_notice.h"
 #include "game/Game.h"
 #include "game/fingerprint.h"
 #include "platform/backend.h"
@@ -142,6 +143,7 @@ int main(int argc, char** argv) {
         Game game;
         game.dataFolder = dataFolder;
         ReplayKeeper replays(ReplayFolderName);
+        replays.onFailedSave = [&](const std::string& error) { showAfterMatchNotice(game, Upper(error)); };
         game.matchObservers.push_back(&replays);
         if (!online) headless::setFrameHook([&](int frame) { afterFrame(absolute, game, frame); });
         try {
