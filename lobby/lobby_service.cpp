@@ -121,7 +121,7 @@ void LobbyService::introduce(const Pairing& pairing, std::vector<Outgoing>& out)
 void LobbyService::endHost(uint64_t secret, const char* why, double nowMs) {
     const Hosted& hosted = hosts_.at(secret);
     log_("code " + toString(hosted.code) + " hosted from " + toString(hosted.publicAddress) + " (private " +
-         toString(hosted.privateAddress) + "): " + std::to_string(hosted.lookups) + " lookups in " +
+         toString(hosted.privateAddress) + "): looked up " + std::to_string(hosted.lookups) + " times in " +
          std::to_string(static_cast<long>((nowMs - hosted.sinceMs) / 1000)) + " s; ended: " + why);
     secretsByCode_.erase(key(hosted.code));
     hosts_.erase(secret);

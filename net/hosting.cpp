@@ -37,8 +37,15 @@ std::unique_ptr<Hosting> Hosting::start(HostingConfig config, double nowMs, std:
     if (local) status.localAddress = toString(Endpoint{*local, status.port});
     if (c.answerLan) hosting->lan_ = LanAnswerer::open(status.port, c.lanKind, c.fingerprint, status.lanLine);
     if (!c.service.empty()) {
-        hosting->serviceName_.emplace(c.service, kDefaultLobbyPort);
-        status.service = ServiceState::Asking;
+        std::string host;
+        uint16_t port = 0;
+        if (splitHostPort(c.service, kDefaultLobbyPort, host, port)) {
+            hosting->serviceName_.emplace(host, port);
+            status.service = ServiceState::Asking;
+        } else {
+            status.service = ServiceState::Unreachable;
+            status.serviceLine = "not an invite service address: " + c.service;
+        }
     }
     hosting->poll(nowMs);
     return hosting;

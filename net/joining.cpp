@@ -48,11 +48,17 @@ std::string describe(InviteJoinFailure failure, const std::string& service) {
 Joining::Joining(JoinConfig config, double nowMs) : config_(std::move(config)), startMs_(nowMs) {
     switch (config_.way) {
         case JoinConfig::Way::Address:
-            name_.emplace(config_.address, config_.defaultPort);
+            name_.emplace(config_.host, config_.port);
             break;
-        case JoinConfig::Way::Code:
-            if (openSocket()) name_.emplace(config_.service, kDefaultLobbyPort);
+        case JoinConfig::Way::Code: {
+            std::string host;
+            uint16_t port = 0;
+            if (!splitHostPort(config_.service, kDefaultLobbyPort, host, port))
+                fail(JoinProblem::ServiceUnreachable, "not an invite service address: " + config_.service);
+            else if (openSocket())
+                name_.emplace(host, port);
             break;
+        }
         case JoinConfig::Way::Lan: {
             std::string error;
             lan_ = LanSearch::open(config_.fingerprint, error);
@@ -114,7 +120,7 @@ void Joining::find(double nowMs) {
         if (name_->poll() == NameLookup::State::Failed) {
             if (config_.way == JoinConfig::Way::Code)
                 return fail(JoinProblem::ServiceUnreachable, "the invite service " + config_.service + " cannot be found");
-            return fail(JoinProblem::BadAddress, "unknown host: " + config_.address);
+            return fail(JoinProblem::BadAddress, "unknown host: " + config_.host);
         }
         const Endpoint found = name_->address();
         name_.reset();

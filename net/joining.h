@@ -21,8 +21,8 @@
 struct JoinConfig {
     enum class Way : uint8_t { Address, Code, Lan };
     Way way = Way::Address;
-    std::string address;          // Address: "HOST" or "HOST:PORT"
-    uint16_t defaultPort = 0;     // Address: when it names none
+    std::string host;             // Address: a name or a dotted number
+    uint16_t port = 0;            // Address
     InviteCode code;              // Code
     std::string service;          // Code: the invite service, "HOST[:PORT]"
     uint64_t fingerprint = 0;     // this build's simulation fingerprint

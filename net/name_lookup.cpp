@@ -37,11 +37,8 @@ bool splitHostPort(const std::string& text, uint16_t defaultPort, std::string& h
     return !host.empty();
 }
 
-NameLookup::NameLookup(const std::string& text, uint16_t defaultPort) {
-    if (!splitHostPort(text, defaultPort, host_, address_.port)) {
-        state_ = State::Failed;
-        return;
-    }
+NameLookup::NameLookup(const std::string& host, uint16_t port) : host_(host) {
+    address_.port = port;
     if (const std::optional<uint32_t> number = parseIpv4(host_)) {
         address_.ip = *number;
         state_ = State::Found;

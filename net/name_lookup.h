@@ -1,7 +1,7 @@
 #pragma once
-// Turning "HOST[:PORT]" into an address without stopping the frame: a dotted number is
-// read at once, a name is looked up on a thread of its own, and poll() says when it is
-// done. Names under .invalid (the placeholder of a build with no public invite service)
+// Turning a host's name into an address without stopping the frame: a dotted number
+// is read at once, a name is looked up on a thread of its own, and poll() says when it
+// is done. Names under .invalid (the placeholder of a build with no public invite service)
 // fail at once, without asking any name server.
 
 #include <cstdint>
@@ -13,8 +13,7 @@
 
 class NameLookup {
 public:
-    // `text` is "HOST" or "HOST:PORT"; without a port, `defaultPort`.
-    NameLookup(const std::string& text, uint16_t defaultPort);
+    NameLookup(const std::string& host, uint16_t port);
     ~NameLookup();
 
     enum class State : uint8_t { Looking, Found, Failed };

@@ -105,13 +105,17 @@ void playOnlineSeries(Game& game, const OnlineOptions& options) {
     game.startUp();
     game.loadMusic();
     const std::vector<uint8_t> settings = host ? beginOnlineSeries(game, options.coop) : std::vector<uint8_t>{};
-    const std::string joining = "CONNECTING TO " + Upper(options.address);
-    bool announced = false;
+    const std::string joining = "CONNECTING TO " + Upper(joinTargetText(options));
+    std::string shown, serviceLine;
     drainInput();
-    LinkResult made = connectOnline(options, {}, settings, [&](uint16_t port) {
-        const std::string text = host ? waitingMessage(port) : joining;
-        if (!announced) say(text);
-        announced = true;
+    LinkResult made = connectOnline(withGameDefaults(options), {}, settings, [&](const LinkProgress& progress) {
+        const std::string text = host ? hostingMessage(*progress.hosting) : joining;
+        if (text != shown) say(text);
+        shown = text;
+        if (host && progress.hosting->serviceLine != serviceLine) {
+            serviceLine = progress.hosting->serviceLine;
+            if (!serviceLine.empty()) say(serviceLine);
+        }
         showMessage(game, text);
         return KeyHit(key::Esc) == 0;
     });
@@ -121,6 +125,7 @@ void playOnlineSeries(Game& game, const OnlineOptions& options) {
         holdMessage(game, Upper(made.error));
         return;
     }
+    say(made.made);
     // The host's own screen went on animating while it waited: both start from the bytes sent.
     if (!adoptStartState(game, made.link->settings)) {
         say("the host's start state cannot be read");

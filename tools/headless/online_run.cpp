@@ -95,6 +95,26 @@ int say(int status, const std::string& line) {
     return status;
 }
 
+// The host's wait on stderr: the port, the invite code as soon as it comes, and a line
+// when the invite service cannot be used; each once.
+class HostingAnnouncer {
+public:
+    void announce(const HostingStatus& status) {
+        sayOnce(waitingMessage(status.port), port_);
+        if (!status.inviteCode.empty()) sayOnce(inviteMessage(status.inviteCode), code_);
+        if (!status.serviceLine.empty()) sayOnce(status.serviceLine, service_);
+        if (!status.lanLine.empty()) sayOnce(status.lanLine, lan_);
+    }
+
+private:
+    static void sayOnce(const std::string& line, std::string& said) {
+        if (line != said) say(0, line);
+        said = line;
+    }
+
+    std::string port_, code_, service_, lan_;
+};
+
 }  // namespace
 
 int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& script) {
@@ -103,16 +123,16 @@ int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& scri
     const std::vector<uint8_t> settings = host ? beginOnlineSeries(game, options.online.coop) : std::vector<uint8_t>{};
     Impairment impairment = options.impairment;
     impairment.seed = host ? 1 : 2;
-    bool announced = false;
     const double waitStartMs = systemMilliseconds();
-    LinkResult made = connectOnline(options.online, impairment, settings, [&](uint16_t port) {
-        if (host && !announced) say(0, waitingMessage(port));
-        announced = true;
+    HostingAnnouncer announcer;
+    LinkResult made = connectOnline(options.online, impairment, settings, [&](const LinkProgress& progress) {
+        if (progress.hosting) announcer.announce(*progress.hosting);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return systemMilliseconds() - waitStartMs < MaxWaitMs;
     });
     if (made.cancelled) return say(2, "no opponent came within 10 s");
     if (!made.link) return say(2, made.error);
+    say(0, made.made);
     OnlineLink& link = *made.link;
     if (!host && !adoptStartState(game, link.settings)) return say(2, "the host's start state cannot be read");
     game.startMusic();
