@@ -50,6 +50,8 @@ std::unique_ptr<LobbyServer> LobbyServer::open(const LobbyServerConfig& config, 
 }
 
 LobbyServer::~LobbyServer() {
+    const double nowMs = monotonicMs();
+    for (const auto& [fd, relay] : relays_) log_(relay.session.summary(relay.socket->port(), nowMs));
     if (epoll_ >= 0) close(epoll_);
 }
 

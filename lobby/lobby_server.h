@@ -29,6 +29,7 @@ public:
 
     // Null, with `error` set, if the port cannot be had.
     static std::unique_ptr<LobbyServer> open(const LobbyServerConfig& config, Log log, std::string& error);
+    // Each relay still open logs its line.
     ~LobbyServer();
 
     // Waits up to `waitMs` for datagrams and handles what came, then sweeps if due.

@@ -16,7 +16,9 @@
 #include "lobby/token_bucket.h"
 
 struct RelayLimits {
-    RateLimit bandwidth{64 * 1024, 32 * 1024};  // bytes each way: a match sends about 4 KB/s
+    // Bytes each way: a match sends about 4 KB/s, and its start (the host's welcome) a
+    // few kilobytes at once.
+    RateLimit bandwidth{128 * 1024, 64 * 1024};
     double silenceMs = 15000;                   // no datagram from either side: the relay ends
 };
 
