@@ -64,8 +64,8 @@ struct Lookup {
     Endpoint privateAddress;
 };
 
-// Service -> joiner (with its nonce) and host (nonce 0): the other side's addresses,
-// and the token both put in their punches and relay hellos.
+// Service -> joiner (with its nonce) and host (with its secret): the other side's
+// addresses, and the token both put in their punches and relay hellos.
 struct Introduction {
     uint64_t nonce = 0;
     uint64_t token = 0;

@@ -84,7 +84,8 @@ void LobbyService::take(const Endpoint& from, const lobby::Lookup& message, doub
     pairing.hostPublic = hosted.publicAddress;
     pairing.joinerPublic = from;
     pairing.toJoiner = {message.nonce, token, hosted.publicAddress, hosted.privateAddress};
-    pairing.toHost = {0, token, from, message.privateAddress};
+    // The host's copy carries its secret: nobody else can make it punch anywhere.
+    pairing.toHost = {secret->second, token, from, message.privateAddress};
     pairing.sinceMs = nowMs;
     introduce(pairing, out);
     tokensByNonce_.emplace(message.nonce, token);

@@ -20,7 +20,7 @@ void InviteHost::poll(double nowMs) {
     if (closed_) return;
     if (state_ == InviteHostState::Registering && nowMs - startMs_ > kServiceAnswerMs)
         state_ = InviteHostState::Unreachable;
-    const double interval = state_ == InviteHostState::Registered ? kRefreshIntervalMs : registerRetryMs;
+    const double interval = state_ == InviteHostState::Registering ? registerRetryMs : kRefreshIntervalMs;
     if (nowMs - lastRegisterMs_ >= interval) {
         lastRegisterMs_ = nowMs;
         const Endpoint privateAddress{localAddressToward(service_).value_or(0), tap_.port()};
@@ -40,7 +40,7 @@ void InviteHost::take(const TappedMessage& tapped, double nowMs) {
         code_ = registered->code;
         state_ = InviteHostState::Registered;
     } else if (const auto* introduction = std::get_if<lobby::Introduction>(&tapped.message)) {
-        introduced(*introduction, nowMs);
+        if (introduction->nonce == secret_) introduced(*introduction, nowMs);
     } else if (const auto* offer = std::get_if<lobby::RelayOffer>(&tapped.message)) {
         for (Joiner& joiner : joiners_)
             if (joiner.probe.token() == offer->token) joiner.probe.addRelay({service_.ip, offer->port});

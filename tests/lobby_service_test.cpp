@@ -99,6 +99,7 @@ TEST_F(Service, ALookupIntroducesBothSidesAndOnlyTheJoinerGetsTheRelay) {
     EXPECT_EQ(toHost.peerPublic, joiner);
     EXPECT_EQ(toHost.peerPrivate, joinerPrivate);
     EXPECT_EQ(toHost.token, toJoiner.token);
+    EXPECT_EQ(toHost.nonce, 77u);  // the host's secret: an introduction nobody else could forge
     // Asked again (an answer was lost): the same introduction, no second pairing.
     EXPECT_EQ(only<lobby::Introduction>(send(joiner, lobby::Lookup{5, code, joinerPrivate}, 20), joiner).token,
               toJoiner.token);
