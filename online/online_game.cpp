@@ -106,17 +106,16 @@ void playOnlineSeries(Game& game, const OnlineOptions& options) {
     game.loadMusic();
     const std::vector<uint8_t> settings = host ? beginOnlineSeries(game, options.coop) : std::vector<uint8_t>{};
     const std::string joining = "CONNECTING TO " + Upper(joinTargetText(options));
-    std::string shown, serviceLine;
+    HostingLines lines;
+    bool announced = false;
     drainInput();
     LinkResult made = connectOnline(withGameDefaults(options), {}, settings, [&](const LinkProgress& progress) {
-        const std::string text = host ? hostingMessage(*progress.hosting) : joining;
-        if (text != shown) say(text);
-        shown = text;
-        if (host && progress.hosting->serviceLine != serviceLine) {
-            serviceLine = progress.hosting->serviceLine;
-            if (!serviceLine.empty()) say(serviceLine);
-        }
-        showMessage(game, text);
+        if (host)
+            for (const std::string& line : lines.fresh(*progress.hosting)) say(line);
+        else if (!announced)
+            say(joining);
+        announced = true;
+        showMessage(game, host ? hostingMessage(*progress.hosting) : joining);
         return KeyHit(key::Esc) == 0;
     });
     if (made.cancelled) return;

@@ -102,6 +102,19 @@ std::string hostingMessage(const HostingStatus& status) {
     return status.inviteCode.empty() ? waiting : inviteMessage(status.inviteCode) + "   " + waiting;
 }
 
+std::vector<std::string> HostingLines::fresh(const HostingStatus& status) {
+    std::vector<std::string> lines;
+    const auto once = [&](const std::string& line, std::string& said) {
+        if (!line.empty() && line != said) lines.push_back(line);
+        said = line;
+    };
+    once(waitingMessage(status.port), port_);
+    once(status.inviteCode.empty() ? "" : inviteMessage(status.inviteCode), code_);
+    once(status.serviceLine, service_);
+    once(status.lanLine, lan_);
+    return lines;
+}
+
 std::string connectedMessage(const JoinStatus& status) {
     return std::string(status.throughRelay ? "CONNECTED THROUGH THE RELAY TO " : "CONNECTED DIRECTLY TO ") +
            status.hostAddress + roundTripText(status.roundTripMs);

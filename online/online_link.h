@@ -45,5 +45,16 @@ std::string waitingMessage(uint16_t port);
 std::string inviteMessage(const std::string& code);
 // The host's wait: its invite code, once it has one, and the waiting message.
 std::string hostingMessage(const HostingStatus& status);
+// The lines a host's wait says on the terminal, each once: its port, its invite code
+// as soon as it has one, and why the invite service or the LAN search cannot be used.
+class HostingLines {
+public:
+    // The lines not said yet.
+    std::vector<std::string> fresh(const HostingStatus& status);
+
+private:
+    std::string port_, code_, service_, lan_;  // as last said
+};
+
 // "CONNECTED DIRECTLY TO 192.0.2.7:27615 (ROUND TRIP 42 MS)", or "... THROUGH THE RELAY ..."
 std::string connectedMessage(const JoinStatus& status);

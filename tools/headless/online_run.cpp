@@ -95,26 +95,6 @@ int say(int status, const std::string& line) {
     return status;
 }
 
-// The host's wait on stderr: the port, the invite code as soon as it comes, and a line
-// when the invite service cannot be used; each once.
-class HostingAnnouncer {
-public:
-    void announce(const HostingStatus& status) {
-        sayOnce(waitingMessage(status.port), port_);
-        if (!status.inviteCode.empty()) sayOnce(inviteMessage(status.inviteCode), code_);
-        if (!status.serviceLine.empty()) sayOnce(status.serviceLine, service_);
-        if (!status.lanLine.empty()) sayOnce(status.lanLine, lan_);
-    }
-
-private:
-    static void sayOnce(const std::string& line, std::string& said) {
-        if (line != said) say(0, line);
-        said = line;
-    }
-
-    std::string port_, code_, service_, lan_;
-};
-
 }  // namespace
 
 int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& script) {
@@ -124,9 +104,10 @@ int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& scri
     Impairment impairment = options.impairment;
     impairment.seed = host ? 1 : 2;
     const double waitStartMs = systemMilliseconds();
-    HostingAnnouncer announcer;
+    HostingLines lines;
     LinkResult made = connectOnline(options.online, impairment, settings, [&](const LinkProgress& progress) {
-        if (progress.hosting) announcer.announce(*progress.hosting);
+        if (progress.hosting)
+            for (const std::string& line : lines.fresh(*progress.hosting)) say(0, line);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return systemMilliseconds() - waitStartMs < MaxWaitMs;
     });
