@@ -3,12 +3,14 @@
 
 #include <arpa/inet.h>
 
-std::string toString(const Endpoint& endpoint) {
-    in_addr address{htonl(endpoint.ip)};
+std::string ipText(uint32_t ip) {
+    in_addr address{htonl(ip)};
     char text[INET_ADDRSTRLEN] = "";
     inet_ntop(AF_INET, &address, text, sizeof text);
-    return std::string(text) + ":" + std::to_string(endpoint.port);
+    return text;
 }
+
+std::string toString(const Endpoint& endpoint) { return ipText(endpoint.ip) + ":" + std::to_string(endpoint.port); }
 
 std::optional<uint32_t> parseIpv4(const std::string& text) {
     in_addr address{};

@@ -16,6 +16,8 @@ struct Endpoint {
 
 // "192.0.2.7:27615"
 std::string toString(const Endpoint& endpoint);
+// "192.0.2.7"
+std::string ipText(uint32_t ip);
 // "192.0.2.7" (dotted numbers only; names are resolved elsewhere)
 std::optional<uint32_t> parseIpv4(const std::string& text);
 

@@ -45,6 +45,14 @@ std::string describe(InviteJoinFailure failure, const std::string& service) {
 
 }  // namespace
 
+JoinConfig lanGameJoin(const LanGame& game, uint64_t fingerprint) {
+    JoinConfig config;
+    config.host = ipText(game.address.ip);
+    config.port = game.address.port;
+    config.fingerprint = fingerprint;
+    return config;
+}
+
 Joining::Joining(JoinConfig config, double nowMs) : config_(std::move(config)), startMs_(nowMs) {
     switch (config_.way) {
         case JoinConfig::Way::Address:

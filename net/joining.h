@@ -29,6 +29,9 @@ struct JoinConfig {
     Impairment impairment;        // this side's outgoing packets, for tests
 };
 
+// The join of a game that a LAN search found (net/lan_discovery.h).
+JoinConfig lanGameJoin(const LanGame& game, uint64_t fingerprint);
+
 enum class JoinStage : uint8_t {
     Finding,     // looking up the name, asking the service, or searching the LAN
     Punching,    // trying the host's addresses

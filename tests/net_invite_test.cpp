@@ -125,6 +125,16 @@ TEST_F(InviteOnLoopback, AWrongCodeAndASilentServiceSayWhy) {
     EXPECT_EQ(nowhere.poll(monotonicMs()).problem, JoinProblem::ServiceUnreachable);
 }
 
+TEST(LanGames, AreJoinedAtTheAddressTheirAnswerCameFrom) {
+    LanGame game;
+    game.address = {0x0AC90102, 40123};
+    const JoinConfig config = lanGameJoin(game, fingerprint);
+    EXPECT_EQ(config.way, JoinConfig::Way::Address);
+    EXPECT_EQ(config.host, "10.201.1.2");
+    EXPECT_EQ(config.port, 40123);
+    EXPECT_EQ(config.fingerprint, fingerprint);
+}
+
 TEST(InputDelayRule, KeepsCorrectionsAboutFourFramesAndStaysInRange) {
     // A key arrives half a round trip late; the delay takes what goes past 3 frames.
     EXPECT_EQ(inputDelayForRoundTrip(0), 0);
