@@ -23,15 +23,20 @@ constexpr CommandOption gameOptionTable[] = {
          if (number) line.online.port = *number;
          return number.has_value();
      }},
-    {"--join", "ADDRESS[:PORT]", "play online against the host at ADDRESS",
+    {"--join", "ADDRESS[:PORT]|CODE", "play online against the host at ADDRESS, or whose invite code is CODE",
      [](CommandLine& line, const std::string& target) { return parseJoinTarget(target, line.online); }},
+    {"--lobby", "HOST[:PORT]", "the invite service for codes (default: TUMBLEBOUT_LOBBY, else the build's)",
+     [](CommandLine& line, const std::string& service) {
+         line.online.lobby = service;
+         return !service.empty();
+     }},
     {"--coop", "", "host the two-player co-op campaign instead of the versus series",
      [](CommandLine& line, const std::string&) { line.online.coop = true; return true; }},
     {"--input-delay", "N", "host: frames before a key acts, 0 to 8 (default 2)",
      [](CommandLine& line, const std::string& frames) {
          const std::optional<int> delay = parseInputDelay(frames);
          if (delay) line.online.inputDelay = *delay;
-         line.inputDelayGiven = true;
+         line.online.inputDelayGiven = true;
          return delay.has_value();
      }},
     {"--help", "", "show this help and exit",
@@ -92,7 +97,8 @@ const std::vector<Row> keyRows = {
 std::string checkTogether(const CommandLine& line) {
     const bool online = line.online.role != OnlineRole::None;
     if (line.online.coop && line.online.role != OnlineRole::Host) return "--coop needs --host";
-    if (line.inputDelayGiven && line.online.role != OnlineRole::Host) return "--input-delay needs --host";
+    if (line.online.inputDelayGiven && line.online.role != OnlineRole::Host) return "--input-delay needs --host";
+    if (!line.online.lobby.empty() && !online) return "--lobby needs --host or --join";
     if (online && (line.replayLast || !line.replay.empty())) return "a replay cannot be watched online";
     return "";
 }

@@ -16,8 +16,7 @@ struct CommandLine {
     std::optional<bool> fullscreen;  // --fullscreen / --windowed, this run only; unset: the FULLSCREEN option
     std::string replay;              // --replay FILE: watch this replay instead of playing
     bool replayLast = false;         // --replay-last: watch the newest replay
-    OnlineOptions online;            // --host [PORT], --join ADDRESS[:PORT], --coop, --input-delay N
-    bool inputDelayGiven = false;    // --input-delay was given (only a host may)
+    OnlineOptions online;            // --host [PORT], --join ADDRESS[:PORT]|CODE, --lobby, --coop, --input-delay N
     std::string error;               // why the arguments cannot be understood; empty when they can
 };
 
@@ -40,7 +39,7 @@ std::span<const CommandOption> gameOptions();
 // as the next argument or be joined to it with '='; a value that may be left out is
 // taken from the next argument only when that does not start with '-'. Where two
 // options set the same field, the later one counts. Options that cannot go together
-// (--coop or --input-delay without hosting, a replay online)
+// (--coop or --input-delay without hosting, --lobby offline, a replay online)
 // are an error.
 CommandLine parseCommandLine(const std::vector<std::string>& args,
                              std::span<const CommandOption> options = gameOptions());

@@ -1,9 +1,12 @@
 # Installing, as a packager would:
 #   cmake --install <build> --prefix /usr      (DESTDIR=<staging> for a package)
-# The program goes to bin/ and its data to TUMBLEBOUT_DATA_DIR, where the game finds
-# it from its own folder.
+# The programs (the game and its invite service) go to bin/ and the data to
+# TUMBLEBOUT_DATA_DIR, where the game finds it from its own folder.
 
-install(TARGETS tumblebout RUNTIME DESTINATION bin)
+install(TARGETS tumblebout tumblebout-lobby RUNTIME DESTINATION bin)
+# The invite service runs under systemd where a machine serves it (README: "Running the
+# invite service"); the unit names the program without a folder, found in bin/.
+install(FILES ${CMAKE_SOURCE_DIR}/lobby/tumblebout-lobby.service DESTINATION lib/systemd/system)
 
 # The generated pictures, sounds and music and the font, all beside the executable in
 # the build folder. The font's licence goes with the documentation instead.

@@ -79,27 +79,43 @@ std::unique_ptr<EnetTransport> EnetTransport::host(const std::string& address, u
 }
 
 std::unique_ptr<EnetTransport> EnetTransport::join(const std::string& address, uint16_t port, std::string& error) {
-    if (!startEnet()) {
-        error = "cannot start the network library";
-        return nullptr;
-    }
+    std::unique_ptr<EnetTransport> transport = open(error);
+    if (!transport) return nullptr;
     ENetAddress target{};
-    target.port = port;
     if (enet_address_set_host(&target, address.c_str()) != 0) {
         error = "unknown host: " + address;
         return nullptr;
     }
-    ENetHost* host = createHost(nullptr, 1);
-    ENetPeer* peer = host != nullptr ? enet_host_connect(host, &target, channelCount, 0) : nullptr;
-    if (peer == nullptr) {
-        if (host != nullptr) enet_host_destroy(host);
+    if (!transport->connect(ENET_NET_TO_HOST_32(target.host), port)) {
         error = "cannot open a network socket";
         return nullptr;
     }
-    enet_peer_timeout(peer, 0, peerTimeoutMs, peerTimeoutMs);
-    std::unique_ptr<EnetTransport> transport(new EnetTransport(host, false, {}));
-    transport->peer_ = peer;
     return transport;
+}
+
+std::unique_ptr<EnetTransport> EnetTransport::open(std::string& error) {
+    if (!startEnet()) {
+        error = "cannot start the network library";
+        return nullptr;
+    }
+    ENetAddress any{};
+    any.host = ENET_HOST_ANY;
+    ENetHost* host = createHost(&any, 1);
+    if (host == nullptr) {
+        error = "cannot open a network socket";
+        return nullptr;
+    }
+    return std::unique_ptr<EnetTransport>(new EnetTransport(host, false, {}));
+}
+
+bool EnetTransport::connect(uint32_t address, uint16_t port) {
+    ENetAddress target{};
+    target.host = ENET_HOST_TO_NET_32(address);
+    target.port = port;
+    peer_ = enet_host_connect(host_, &target, channelCount, 0);
+    if (peer_ == nullptr) return false;
+    enet_peer_timeout(peer_, 0, peerTimeoutMs, peerTimeoutMs);
+    return true;
 }
 
 EnetTransport::~EnetTransport() {

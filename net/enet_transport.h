@@ -26,6 +26,12 @@ public:
                                                std::vector<uint8_t> refusalForOthers, std::string& error);
     // Starts connecting to a host by name or number. Null, with `error` set, if it cannot.
     static std::unique_ptr<EnetTransport> join(const std::string& address, uint16_t port, std::string& error);
+    // A joiner's socket, on any free port, that connects later: the invite path punches
+    // through the routers from it first. Null, with `error` set, if it cannot.
+    static std::unique_ptr<EnetTransport> open(std::string& error);
+    // Starts connecting an opened joiner to the host at `address` (IPv4, host byte
+    // order) and `port`; false if it cannot.
+    bool connect(uint32_t address, uint16_t port);
 
     // With a peer still connected, lingers up to a quarter of a second so that the last
     // reliable datagrams (a leave) and the disconnection reach it.
@@ -37,6 +43,9 @@ public:
 
     // The port this side is bound to.
     uint16_t port() const;
+    // The ENet host underneath, for datagrams of other protocols on the same socket
+    // (net/socket_tap.h).
+    ENetHost* enetHost() const { return host_; }
 
 private:
     // A connection that has not said anything yet, and when it connected.

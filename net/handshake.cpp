@@ -60,6 +60,11 @@ HandshakeState HostHandshake::poll(double nowMs) {
     return state_;
 }
 
+void HostHandshake::setInputDelay(int inputDelay) {
+    assert(inputDelay >= 0 && inputDelay <= kMaxInputDelay);
+    if (state_ == HandshakeState::Waiting) welcome_.inputDelay = static_cast<uint8_t>(inputDelay);
+}
+
 void HostHandshake::take(const std::vector<uint8_t>& bytes) {
     if (peerSinceMs_ < 0) return;  // from a peer already dropped
     const std::optional<Packet> packet = decodePacket(bytes);

@@ -39,6 +39,10 @@ public:
 
     // Services the link; Ready once a joiner has been welcomed.
     HandshakeState poll(double nowMs);
+    // The input delay the welcome carries (0 to kMaxInputDelay), until it is sent:
+    // where the round trip to a joiner is known, the host sets it to suit.
+    void setInputDelay(int inputDelay);
+    int inputDelay() const { return welcome_.inputDelay; }
     // Why the latest joiner was turned away, if one was.
     std::optional<RefusalReason> lastRefusal() const { return lastRefusal_; }
 

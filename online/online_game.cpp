@@ -125,14 +125,17 @@ void playOnlineSeries(Game& game, const OnlineOptions& options) {
     game.startUp();
     game.loadMusic();
     const std::vector<uint8_t> settings = host ? beginOnlineSeries(game, options.coop) : std::vector<uint8_t>{};
-    const std::string joining = "CONNECTING TO " + Upper(options.address);
+    const std::string joining = "CONNECTING TO " + Upper(joinTargetText(options));
+    HostingLines lines;
     bool announced = false;
     drainInput();
-    LinkResult made = connectOnline(options, {}, settings, [&](uint16_t port) {
-        const std::string text = host ? waitingMessage(port) : joining;
-        if (!announced) say(text);
+    LinkResult made = connectOnline(withGameDefaults(options), {}, settings, [&](const LinkProgress& progress) {
+        if (host)
+            for (const std::string& line : lines.fresh(*progress.hosting)) say(line);
+        else if (!announced)
+            say(joining);
         announced = true;
-        showMessage(game, text);
+        showMessage(game, host ? hostingMessage(*progress.hosting) : joining);
         return KeyHit(key::Esc) == 0;
     });
     if (made.cancelled) return;
@@ -141,6 +144,7 @@ void playOnlineSeries(Game& game, const OnlineOptions& options) {
         holdMessage(game, Upper(made.error));
         return;
     }
+    say(made.made);
     // The host's own screen went on animating while it waited: both start from the bytes sent.
     if (!adoptStartState(game, made.link->settings)) {
         say("the host's start state cannot be read");

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "net/name_lookup.h"
 #include "net/protocol.h"
 
 namespace {
@@ -17,6 +18,8 @@ std::optional<long> wholeNumber(const std::string& text, long minimum, long maxi
     return value;
 }
 
+bool isLan(const std::string& text) { return text == "lan" || text == "LAN"; }
+
 }  // namespace
 
 std::optional<uint16_t> parsePort(const std::string& text) {
@@ -26,14 +29,12 @@ std::optional<uint16_t> parsePort(const std::string& text) {
 }
 
 bool parseJoinTarget(const std::string& text, OnlineOptions& options) {
-    const std::size_t colon = text.rfind(':');
-    const std::string address = text.substr(0, colon);
-    std::optional<uint16_t> port = DefaultOnlinePort;
-    if (colon != std::string::npos) port = parsePort(text.substr(colon + 1));
-    if (address.empty() || !port || *port == 0) return false;
-    options.role = OnlineRole::Join;
-    options.address = address;
-    options.port = *port;
+    OnlineOptions join = options;
+    join.role = OnlineRole::Join;
+    join.lan = isLan(text);
+    join.inviteCode = parseInviteCode(text);
+    if (!join.lan && !join.inviteCode && !splitHostPort(text, DefaultOnlinePort, join.address, join.port)) return false;
+    options = join;
     return true;
 }
 
@@ -41,4 +42,18 @@ std::optional<int> parseInputDelay(const std::string& text) {
     const std::optional<long> delay = wholeNumber(text, 0, kMaxInputDelay);
     if (!delay) return std::nullopt;
     return static_cast<int>(*delay);
+}
+
+OnlineOptions withGameDefaults(OnlineOptions options) {
+    const char* environment = std::getenv("TUMBLEBOUT_LOBBY");
+    if (options.lobby.empty() && environment != nullptr) options.lobby = environment;
+    if (options.lobby.empty()) options.lobby = TUMBLEBOUT_DEFAULT_LOBBY;
+    if (options.role == OnlineRole::Host) options.lan = true;
+    return options;
+}
+
+std::string joinTargetText(const OnlineOptions& options) {
+    if (options.inviteCode) return toString(*options.inviteCode);
+    if (options.lan) return "lan";
+    return options.address + ":" + std::to_string(options.port);
 }

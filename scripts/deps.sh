@@ -13,6 +13,8 @@ packages=(
   file lintian appstream
   # The online window test runs two games on a virtual display.
   xvfb xauth
+  # The invite tests build networks of namespaces with routers that masquerade.
+  iproute2 nftables
 )
 # `deps.sh fuzz` adds clang and its libFuzzer runtime for scripts/fuzz.sh.
 if [ "${1:-}" = fuzz ]; then packages+=(clang libclang-rt-14-dev); fi

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the game's file readers (options, scores, PNG, WAV, Ogg, TTF, replays) and its
-# network packets with libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer,
+# Fuzzes the game's file readers (options, scores, PNG, WAV, Ogg, TTF, replays), its
+# network packets and the invite service's messages with libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer,
 # each for a bounded time.
 #   bash scripts/fuzz.sh [SECONDS_PER_READER] [READER...]     (default 60 s, all readers)
 # Crashes land in build-fuzz/findings/<reader>/; copy each one into
@@ -10,7 +10,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
 readers=("$@")
-[ ${#readers[@]} -gt 0 ] || readers=(options scores png wav ogg ttf replay packets)
+[ ${#readers[@]} -gt 0 ] || readers=(options scores png wav ogg ttf replay packets lobby)
 
 bash "$root/scripts/deps.sh" fuzz
 build="$root/build-fuzz"

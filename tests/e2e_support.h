@@ -63,6 +63,25 @@ inline std::vector<double> energies(const std::string& json) {
     return values;
 }
 
+// Arrow keys changed every `period` frames to a pseudo-random set, from frame 0 to
+// `frames`: one online player's script.
+inline std::string flailingScript(uint32_t seed, int period, int frames) {
+    const char* const arrows[4] = {"LEFT", "RIGHT", "UP", "DOWN"};
+    std::string script;
+    uint32_t held = 0;
+    for (int frame = 0; frame < frames; frame += period) {
+        seed = seed * 1664525u + 1013904223u;
+        const uint32_t next = (seed >> 24) & 15;
+        for (int k = 0; k < 4; ++k) {
+            const uint32_t bit = 1u << k;
+            if ((held & bit) != (next & bit))
+                script += std::to_string(frame) + ((next & bit) ? " down " : " up ") + arrows[k] + "\n";
+        }
+        held = next;
+    }
+    return script;
+}
+
 struct RunnerResult {
     int exitCode = -1;
     std::string errors;                  // what the runner wrote on stderr

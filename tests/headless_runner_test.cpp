@@ -118,6 +118,27 @@ TEST(HeadlessArgs, EveryOption) {
     EXPECT_EQ(options.shots[0].frame, 5);
 }
 
+TEST(HeadlessArgs, OnlineHostsListenOnTheLoopbackUnlessFoundFromElsewhere) {
+    const auto host = [](std::vector<std::string> args) {
+        args.insert(args.end(), {"--frames", "9"});
+        const ParsedArgs parsed = parseRunnerArgs(args);
+        EXPECT_EQ(parsed.error, "");
+        return parsed.options.online;
+    };
+    EXPECT_EQ(host({"--host", "0"}).address, "127.0.0.1");
+    const OnlineOptions invited = host({"--host", "0", "--lobby", "192.0.2.1"});
+    EXPECT_EQ(invited.address, "");
+    EXPECT_EQ(invited.lobby, "192.0.2.1");
+    const OnlineOptions lan = host({"--lan", "--host", "4000"});
+    EXPECT_EQ(lan.address, "");
+    EXPECT_TRUE(lan.lan);
+    const OnlineOptions byCode = host({"--join", "hxk4mw7p", "--lobby=192.0.2.1:5"});
+    EXPECT_EQ(byCode.role, OnlineRole::Join);
+    ASSERT_TRUE(byCode.inviteCode);
+    EXPECT_EQ(toString(*byCode.inviteCode), "HXK4-MW7P");
+    EXPECT_TRUE(host({"--join", "lan"}).lan);
+}
+
 TEST(HeadlessArgs, BadArgumentsAreNamed) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--speed", "3"}, "unknown argument '--speed'"},
@@ -135,6 +156,10 @@ TEST(HeadlessArgs, BadArgumentsAreNamed) {
         {{"--shot=9:x.png", "--frames=8"}, "--shot 9:x.png: after the last frame, 8"},
         {{"--join", "127.0.0.1:9", "--coop", "--frames", "9"}, "--coop is the host's choice"},
         {{"--join", "127.0.0.1:9", "--input-delay", "2", "--frames", "9"}, "--input-delay is the host's choice"},
+        {{"--join", "HXK4-MW7P", "--frames", "9"}, "--join CODE needs --lobby"},
+        {{"--join", "127.0.0.1:0", "--frames", "9"}, "--join 127.0.0.1:0: expected ADDRESS[:PORT], CODE or lan"},
+        {{"--lobby", "", "--frames", "9"}, "--lobby : expected HOST[:PORT]"},
+        {{"--lan", "--frames", "9"}, "--lan and --lobby need --host or --join"},
     };
     for (const auto& [args, error] : cases) EXPECT_EQ(parseRunnerArgs(args).error, error);
 }

@@ -1,12 +1,14 @@
 #pragma once
 // Every file the install puts under the prefix, and nothing else. The Debian package
-// holds the same files, with the program in games/ instead of bin/.
+// holds the same files, with the game in games/ instead of bin/.
 
 #include <set>
 #include <string>
 
 inline const std::set<std::string> installLayout = {
     "bin/tumblebout",
+    "bin/tumblebout-lobby",
+    "lib/systemd/system/tumblebout-lobby.service",
     "share/applications/tumblebout.desktop",
     "share/metainfo/io.github.tumblebout.Tumblebout.metainfo.xml",
     "share/man/man6/tumblebout.6.gz",

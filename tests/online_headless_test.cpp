@@ -18,30 +18,13 @@
 namespace {
 
 namespace fs = std::filesystem;
+using e2e::flailingScript;
 using e2e::jsonValue;
 using shelltest::readBytes;
 using shelltest::writeBytes;
 
 constexpr int StartMs = 4000;      // both sides' clocks start alike, so their dumps do
 constexpr int RunnerLimitS = 60;   // a runner still going then is killed
-
-// Arrow keys changed every `period` frames to a pseudo-random set, from frame 0 to `frames`.
-std::string flailingScript(uint32_t seed, int period, int frames) {
-    const char* const arrows[4] = {"LEFT", "RIGHT", "UP", "DOWN"};
-    std::string script;
-    uint32_t held = 0;
-    for (int frame = 0; frame < frames; frame += period) {
-        seed = seed * 1664525u + 1013904223u;
-        const uint32_t next = (seed >> 24) & 15;
-        for (int k = 0; k < 4; ++k) {
-            const uint32_t bit = 1u << k;
-            if ((held & bit) != (next & bit))
-                script += std::to_string(frame) + ((next & bit) ? " down " : " up ") + arrows[k] + "\n";
-        }
-        held = next;
-    }
-    return script;
-}
 
 using SideResult = e2e::RunnerResult;  // one side's exit, errors and dumps
 

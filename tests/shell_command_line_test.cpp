@@ -111,3 +111,16 @@ TEST(CommandLineGame, OnlinePlayHostsOrJoinsWithTheHostsChoices) {
     EXPECT_EQ(parseCommandLine({"--join", "a", "--input-delay", "1"}).error, "--input-delay needs --host");
     EXPECT_EQ(parseCommandLine({"--host", "--replay-last"}).error, "a replay cannot be watched online");
 }
+
+TEST(CommandLineGame, JoinsByInviteCodeOrOnTheLanThroughTheChosenService) {
+    const CommandLine code = parseCommandLine({"--join", "hxk4-mw7p", "--lobby", "lobby.example.org:4000"});
+    EXPECT_EQ(code.error, "");
+    ASSERT_TRUE(code.online.inviteCode);
+    EXPECT_EQ(toString(*code.online.inviteCode), "HXK4-MW7P");
+    EXPECT_EQ(code.online.lobby, "lobby.example.org:4000");
+    EXPECT_TRUE(parseCommandLine({"--join", "LAN"}).online.lan);
+    // Not a code (an O and a 1), so a host's name.
+    EXPECT_EQ(parseCommandLine({"--join", "HOST01XY"}).online.address, "HOST01XY");
+    EXPECT_EQ(parseCommandLine({"--lobby", "a.example"}).error, "--lobby needs --host or --join");
+    EXPECT_EQ(parseCommandLine({"--host", "--lobby="}).error, "bad value '' for --lobby");
+}

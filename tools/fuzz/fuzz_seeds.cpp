@@ -306,5 +306,6 @@ std::vector<FuzzSeed> makeFuzzSeeds(std::string_view reader) {
             {"versus-contents", makeReplay("2vs", 1, 200, true)},
         };
     if (reader == "packets") return makePacketSeeds();
+    if (reader == "lobby") return makeLobbySeeds();
     return {};
 }

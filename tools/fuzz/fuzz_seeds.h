@@ -16,3 +16,5 @@ struct FuzzSeed {
 std::vector<FuzzSeed> makeFuzzSeeds(std::string_view reader);
 // An honest joiner's datagrams as the packet reader takes them (fuzz_packets.cpp).
 std::vector<FuzzSeed> makePacketSeeds();
+// An honest conversation with the invite service (fuzz_lobby.cpp).
+std::vector<FuzzSeed> makeLobbySeeds();

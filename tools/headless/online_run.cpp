@@ -150,16 +150,17 @@ int runOnline(Game& game, const RunnerOptions& options, const ScriptResult& scri
     const std::vector<uint8_t> settings = host ? beginOnlineSeries(game, options.online.coop) : std::vector<uint8_t>{};
     Impairment impairment = options.impairment;
     impairment.seed = host ? 1 : 2;
-    bool announced = false;
     const double waitStartMs = systemMilliseconds();
-    LinkResult made = connectOnline(options.online, impairment, settings, [&](uint16_t port) {
-        if (host && !announced) say(0, waitingMessage(port));
-        announced = true;
+    HostingLines lines;
+    LinkResult made = connectOnline(options.online, impairment, settings, [&](const LinkProgress& progress) {
+        if (progress.hosting)
+            for (const std::string& line : lines.fresh(*progress.hosting)) say(0, line);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return systemMilliseconds() - waitStartMs < MaxWaitMs;
     });
     if (made.cancelled) return say(2, "no opponent came within 10 s");
     if (!made.link) return say(2, made.error);
+    say(0, made.made);
     OnlineLink& link = *made.link;
     if (!host && !adoptStartState(game, link.settings)) return say(2, "the host's start state cannot be read");
     game.startMusic();

@@ -57,7 +57,6 @@ std::string setHost(OnlineOptions& online, const std::string& value) {
     const std::optional<uint16_t> port = parsePort(value);
     if (!port) return "expected a port number 0 to 65535 (0: any free one)";
     online.role = OnlineRole::Host;
-    online.address = "127.0.0.1";  // the runner plays on this machine only
     online.port = *port;
     return "";
 }
@@ -96,11 +95,17 @@ constexpr RunnerOption runnerOptions[] = {
     {"--host", [](RunnerOptions& o, const std::string& v) { return setHost(o.online, v); }},
     {"--join",
      [](RunnerOptions& o, const std::string& v) {
-         return parseJoinTarget(v, o.online) ? std::string() : std::string("expected ADDRESS or ADDRESS:PORT");
+         return parseJoinTarget(v, o.online) ? std::string() : std::string("expected ADDRESS[:PORT], CODE or lan");
      }},
+    {"--lobby",
+     [](RunnerOptions& o, const std::string& v) {
+         o.online.lobby = v;
+         return v.empty() ? std::string("expected HOST[:PORT]") : std::string();
+     }},
+    {"--lan", [](RunnerOptions& o, const std::string&) { o.online.lan = true; return std::string(); }, false},
     {"--coop", [](RunnerOptions& o, const std::string&) { o.online.coop = true; return std::string(); }, false},
     {"--input-delay", [](RunnerOptions& o, const std::string& v) {
-         o.inputDelayGiven = true;
+         o.online.inputDelayGiven = true;
          return setInputDelay(o.online, v);
      }},
     {"--net-delay",
@@ -126,7 +131,11 @@ std::string checkTogether(const RunnerOptions& options) {
     const bool online = options.online.role != OnlineRole::None;
     if (online && !options.replayPath.empty()) return "--replay cannot go with --host or --join";
     if (options.online.coop && options.online.role != OnlineRole::Host) return "--coop is the host's choice";
-    if (options.inputDelayGiven && options.online.role != OnlineRole::Host) return "--input-delay is the host's choice";
+    if (options.online.inputDelayGiven && options.online.role != OnlineRole::Host)
+        return "--input-delay is the host's choice";
+    if (options.online.inviteCode && options.online.lobby.empty()) return "--join CODE needs --lobby";
+    if (options.online.role == OnlineRole::None && (options.online.lan || !options.online.lobby.empty()))
+        return "--lan and --lobby need --host or --join";
     const std::pair<const char*, const std::vector<FrameFile>*> kinds[] = {{"--dump", &options.dumps},
                                                                           {"--shot", &options.shots}};
     for (const auto& [name, files] : kinds) {
@@ -176,5 +185,9 @@ ParsedArgs parseRunnerArgs(const std::vector<std::string>& args) {
         }
     }
     parsed.error = checkTogether(parsed.options);
+    // The runner plays on this machine only, unless it is to be found from elsewhere.
+    RunnerOptions& options = parsed.options;
+    if (options.online.role == OnlineRole::Host && !options.online.lan && options.online.lobby.empty())
+        options.online.address = "127.0.0.1";
     return parsed;
 }

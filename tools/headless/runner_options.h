@@ -22,10 +22,11 @@ struct RunnerOptions {
     int frames = -1;          // --frames, required: the run ends after this many frames
     std::vector<FrameFile> dumps;  // --dump N:FILE
     std::vector<FrameFile> shots;  // --shot N:FILE
-    // An online series instead of the game (--host PORT, --join ADDRESS:PORT, --coop,
-    // --input-delay N); frame 0 is its first frame, and the frames are confirmed ones.
+    // An online series instead of the game (--host PORT, --join ADDRESS:PORT|CODE|lan,
+    // --lobby HOST[:PORT], --lan, --coop, --input-delay N); frame 0 is its first frame,
+    // and the frames are confirmed ones. A host listens on the loopback interface only,
+    // unless it is to be found through an invite service (--lobby) or the LAN (--lan).
     OnlineOptions online;
-    bool inputDelayGiven = false;  // refused on a joiner, which plays the host's delay
     Impairment impairment;    // --net-delay MS, --net-loss PERCENT: this side's outgoing packets
     bool realTime = false;    // --real-time: online, one tick per 60th of a second, as in a window
 };
@@ -36,7 +37,7 @@ struct ParsedArgs {
 };
 
 // `args` are the arguments after the program name. Each option takes its value as the
-// next argument or after '=' ("--frames 10" or "--frames=10"), except --coop and
+// next argument or after '=' ("--frames 10" or "--frames=10"), except --coop, --lan and
 // --real-time, which take none. --frames is required, and no dump or shot may ask for a frame after the
 // last.
 ParsedArgs parseRunnerArgs(const std::vector<std::string>& args);
