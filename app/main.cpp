@@ -14,6 +14,7 @@
 #include "game/fingerprint.h"
 #include "game/folders.h"
 #include "online/online_game.h"
+#include "online/online_menu.h"
 #include "platform/controllers.h"
 #include "platform/sdl_backend.h"
 #include "replay/replay_file.h"
@@ -100,6 +101,13 @@ int main(int argc, char** argv) {
         ReplayKeeper replays(ReplayFolderName);
         replays.onFailedSave = [&](const std::string& error) { showAfterMatchNotice(game, Upper(error)); };
         game.matchObservers.push_back(&replays);
+        // "2 PLAYERS ONLINE": the invite service as the command line or the environment
+        // name it, and the local network searched and answered.
+        OnlineOptions menuSettings;
+        menuSettings.lobby = line.online.lobby;
+        menuSettings = withGameDefaults(menuSettings);
+        menuSettings.lan = true;
+        game.onlineScreen = [&] { onlineMenu(game, menuSettings); };
         if (line.online.role != OnlineRole::None) {
             playOnline(game, line.online);
             game.mainLoop();

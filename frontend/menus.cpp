@@ -90,21 +90,22 @@ void Game::modeSelect() {
         float y;
         const char* mode;
     };
-    static constexpr std::array<ModeEntry, 3> entries = {{
+    static constexpr std::array<ModeEntry, 4> entries = {{
         {"1 PLAYER", 260, "1"},
         {"2 PLAYERS VS", 340, "2vs"},
         {"2 PLAYERS CO-OP", 420, "2coop"},
+        {"2 PLAYERS ONLINE", 500, "online"},
     }};
     FlushKeys();
     screen = "modes";
     selection = 1;
     while (true) {
         beginMenuFrame(*this);
-        for (int k = 1; k <= 3; ++k) {
+        for (int k = 1; k <= static_cast<int>(entries.size()); ++k) {
             drawEntry(*this, entries[k - 1].label, entries[k - 1].y, 0.3f, k == selection);
         }
         SetScale(1, 1);
-        selection = navigateMenu(selection, 3);
+        selection = navigateMenu(selection, static_cast<int>(entries.size()));
         presentFrame();
         bool leave = false;
         if (KeyHit(key::Enter) || KeyHit(key::Space)) {

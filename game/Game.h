@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,7 @@ public:
     ScoreTable scoresOnDisk;         // the table as this copy last read or wrote its file
     int lastPacedFrame = 0;          // MilliSecs of the last paced slow-motion frame
     std::vector<FrameObserver*> matchObservers;  // see every match played (the replay recorder)
+    std::function<void()> onlineScreen;  // "2 PLAYERS ONLINE", where the program plays online
 
     // ---- Where the game runs (not part of play) ---------------------------------------------------------
     std::string dataFolder;          // holds images/, sounds/, music/; "" = working folder

@@ -30,7 +30,7 @@ public:
     MatchState();
 
     // ---- Match flow ------------------------------------------------------------------
-    std::string gameMode = "1";      // "1", "2vs", "2coop", or "goback"
+    std::string gameMode = "1";      // "1", "2vs", "2coop"; or "online", "goback" from the menu
     int level = 0;                   // 1..20
     int matchResult = 0;             // 1 player side won, 2 lost, 3 quit
     std::string matchState = "game";

@@ -160,6 +160,7 @@ void Game::mainLoop() {
         if (choice == MenuChoice::Play) {
             modeSelect();
             if (gameMode == "2vs" || gameMode == "1" || gameMode == "2coop") playSeries(*this);
+            if (gameMode == "online" && onlineScreen) onlineScreen();
         }
     }
 }

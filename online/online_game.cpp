@@ -11,6 +11,7 @@
 #include "game/frame_driver.h"
 #include "game/keys.h"
 #include "game/match_presentation.h"
+#include "online/message_screen.h"
 #include "online/online_input.h"
 #include "online/online_link.h"
 #include "online/online_match.h"
@@ -21,31 +22,7 @@
 namespace {
 
 constexpr int KeyF3 = 114;
-constexpr int MessageMs = 3000;      // an end's message stays this long (Enter or Esc go on)
-constexpr float MessageScale = 0.15f;
-constexpr float MessageWidth = 984;  // pixels a message may take across
 constexpr float CornerScale = 0.07f;
-
-void say(const std::string& line) { std::fprintf(stderr, "tumblebout: %s\n", line.c_str()); }
-
-// One frame of a text screen with `text` in the middle, made smaller if it would not
-// fit across (a refusal names the host and the reason).
-void showMessage(Game& game, const std::string& text) {
-    beginMenuFrame(game);
-    useTitleColour(game);
-    const int width = TextWidth(text);
-    const float scale = width > 0 ? std::min(MessageScale, MessageWidth / static_cast<float>(width)) : MessageScale;
-    drawCentred(text, 384 - 20, scale);
-    SetScale(1, 1);
-    presentFrame();
-}
-
-void holdMessage(Game& game, const std::string& text) {
-    drainInput();
-    const int start = MilliSecs();
-    while (MilliSecs() - start < MessageMs && !KeyHit(key::Enter) && !KeyHit(key::Esc) && !KeyHit(key::Space))
-        showMessage(game, text);
-}
 
 void drawNetLine(const NetStats& stats) {
     const std::string line = "RTT " + std::to_string(static_cast<int>(stats.roundTripMs + 0.5f)) + " MS   ROLLBACK " +
@@ -119,7 +96,7 @@ SessionStatus playSeries(Game& game, OnlineLink& link, bool host, bool coop) {
     return session.status();
 }
 
-// The wait, the series and its end's message.
+// The wait, then the series.
 void playOnlineSeries(Game& game, const OnlineOptions& options) {
     const bool host = options.role == OnlineRole::Host;
     game.startUp();
@@ -145,27 +122,35 @@ void playOnlineSeries(Game& game, const OnlineOptions& options) {
         return;
     }
     say(made.made);
+    playLinkedSeries(game, std::move(made.link), host, options.coop);
+}
+
+}  // namespace
+
+void playLinkedSeries(Game& game, std::unique_ptr<OnlineLink> link, bool host, bool coop) {
     // The host's own screen went on animating while it waited: both start from the bytes sent.
-    if (!adoptStartState(game, made.link->settings)) {
+    if (!adoptStartState(game, link->settings)) {
         say("the host's start state cannot be read");
         holdMessage(game, "THE HOST'S START STATE CANNOT BE READ");
         return;
     }
     say(host ? "playing online as player 1" : "playing online as player 2");
-    const SessionStatus status = playSeries(game, *made.link, host, options.coop);
-    made.link.reset();  // delivers the last packets (a leave) before the message shows
+    const SessionStatus status = playSeries(game, *link, host, coop);
+    link.reset();  // delivers the last packets (a leave) before the message shows
     const std::string message = sessionEndMessage(status);
     if (message.empty()) return;
     say(message);
     holdMessage(game, message);
 }
 
-}  // namespace
+void takeBackOwnSettings(Game& game) {
+    game.loadHighScores();
+    game.resetOptions();
+    game.loadPrefs();
+}
 
 void playOnline(Game& game, const OnlineOptions& options) {
     playOnlineSeries(game, options);
     // The series ran on the host's options and score table: the menu is the player's own.
-    game.loadHighScores();
-    game.resetOptions();
-    game.loadPrefs();
+    takeBackOwnSettings(game);
 }

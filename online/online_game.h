@@ -9,8 +9,18 @@
 // at the player's own options and score table, ready for the main menu.
 // The start of play is said on stderr too ("playing online as player 1").
 
+#include <memory>
+
+#include "online/online_link.h"
 #include "online/online_options.h"
 
 class Game;
 
 void playOnline(Game& game, const OnlineOptions& options);
+
+// The series over a link already made (from the command line or the online screen):
+// the host's start state taken, the series played, the end's message shown.
+void playLinkedSeries(Game& game, std::unique_ptr<OnlineLink> link, bool host, bool coop);
+// After an online series, which ran on the host's options and score table: the
+// player's own again.
+void takeBackOwnSettings(Game& game);

@@ -66,11 +66,17 @@ public:
     // A window's presents sleep while it is out of sight, unless the game must keep
     // running (see KeepRunningOutOfSight); a backend without a window never sleeps.
     virtual void keepRunningOutOfSight(bool /*on*/) {}
+    // A backend without a desktop keeps a clipboard of its own.
+    virtual void setClipboard(const std::string& text) { clipboard_ = text; }
+    virtual std::string clipboard() { return clipboard_; }
     virtual void pollEvents() = 0;  // feeds the input state (platform/input_state.h)
     virtual void present() = 0;     // shows the finished frame and paces it
     virtual double milliseconds() = 0;
     virtual void sleep(int ms) = 0;
     virtual Renderer* renderer() = 0;  // null when nothing is rasterised
+
+private:
+    std::string clipboard_;
 };
 
 // The system's monotonic clock (time since the machine started), in milliseconds:

@@ -64,4 +64,8 @@ int AppSuspended() {
 
 void KeepRunningOutOfSight(bool on) { currentBackend().keepRunningOutOfSight(on); }
 
+void SetClipboardText(const std::string& text) { currentBackend().setClipboard(text); }
+
+std::string ClipboardText() { return currentBackend().clipboard(); }
+
 void End() { throw ProgramEnd{0}; }

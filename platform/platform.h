@@ -87,6 +87,10 @@ int GetChar();
 // From now on the auto-repeat of every key held now types nothing, until the key is
 // let go: a key held into a text prompt does not fill it.
 void IgnoreHeldKeyRepeats();
+// The desktop's clipboard: text put there for other programs, and text taken from it
+// ("" when it holds none).
+void SetClipboardText(const std::string& text);
+std::string ClipboardText();
 void FlushKeys();
 
 // ---- Time and random numbers ------------------------------------------------------

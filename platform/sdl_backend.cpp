@@ -87,6 +87,14 @@ public:
     bool away() override { return presence_.away(); }
     void keepRunningOutOfSight(bool on) override { keepsRunningOutOfSight_ = on; }
 
+    void setClipboard(const std::string& text) override { SDL_SetClipboardText(text.c_str()); }
+    std::string clipboard() override {
+        char* text = SDL_GetClipboardText();
+        std::string copy = text ? text : "";
+        SDL_free(text);
+        return copy;
+    }
+
     void pollEvents() override {
         SDL_Event event;
         while (SDL_PollEvent(&event)) handleEvent(event);

@@ -121,9 +121,9 @@ TEST_F(FrontendMenus, ModeSelectionHasNoTitleAndSmallerEntries) {
     logSelections(game, 1);
     EXPECT_THROW(game.modeSelect(), FrameLimit);
     const auto texts = textsPresented();
-    ASSERT_EQ(texts.size(), 3u);
-    const std::vector<std::string> labels = {"1 PLAYER", "2 PLAYERS VS", "2 PLAYERS CO-OP"};
-    for (int k = 0; k < 3; ++k) {
+    ASSERT_EQ(texts.size(), 4u);
+    const std::vector<std::string> labels = {"1 PLAYER", "2 PLAYERS VS", "2 PLAYERS CO-OP", "2 PLAYERS ONLINE"};
+    for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(texts[k].text, labels[k]);
         EXPECT_EQ(texts[k].y, 260 + 80 * k);
         EXPECT_FLOAT_EQ(texts[k].scaleX, 0.3f);
@@ -132,7 +132,9 @@ TEST_F(FrontendMenus, ModeSelectionHasNoTitleAndSmallerEntries) {
 }
 
 TEST_F(FrontendMenus, ModeSelectionStoresTheChosenMode) {
-    const std::vector<std::pair<int, std::string>> cases = {{0, "1"}, {1, "2vs"}, {2, "2coop"}, {3, "1"}, {-1, "2coop"}};
+    // Up and Down wrap over the four entries.
+    const std::vector<std::pair<int, std::string>> cases = {{0, "1"},      {1, "2vs"}, {2, "2coop"}, {3, "online"},
+                                                            {4, "1"},      {-1, "online"}, {-2, "2coop"}};
     for (const auto& [downs, mode] : cases) {
         Game game;
         game.gameMode = "none";
