@@ -19,6 +19,9 @@
 
 enum class MenuChoice { Play = 1, Options, Controls, Scores, Quit };
 
+// Slow-motion frames are shown at most 30 a second: each lasts at least this long.
+constexpr float SlowMotionFrameMs = 33.333332f;
+
 class FrameObserver;
 
 class Game : public MatchState {

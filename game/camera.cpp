@@ -12,8 +12,6 @@ namespace {
 // Margins in world units around the framed fighters, in the screen's 4:3 shape.
 constexpr float marginX = 444;
 constexpr float marginY = 333;
-// Slow-motion frames are paced to at most 30 per second.
-constexpr float pacedFrameMs = 33.333332f;
 
 struct Point {
     float x = 0, y = 0;
@@ -68,7 +66,7 @@ void Game::paceSlowMotion() {
     while (true) {
         const int elapsed = millisecondsSince(lastPacedFrame);
         // Negative only when the mark is over 24 days old: long past, no wait.
-        if (elapsed < 0 || static_cast<float>(elapsed) >= pacedFrameMs) break;
+        if (elapsed < 0 || static_cast<float>(elapsed) >= SlowMotionFrameMs) break;
         Delay(1);
     }
     lastPacedFrame = MilliSecs();

@@ -8,12 +8,11 @@
 namespace {
 
 constexpr int FreezeMs = 200;
-constexpr int SlowMotionFrameMs = 34;  // at most 30 pictures a second, as slow motion paces them
 
 // Less than `ms` milliseconds have passed since `mark`.
-bool within(int mark, int ms) {
+bool within(int mark, float ms) {
     const int elapsed = millisecondsSince(mark);
-    return elapsed >= 0 && elapsed < ms;
+    return elapsed >= 0 && static_cast<float>(elapsed) < ms;
 }
 
 void playSound(const SoundRef& sound, int volume) {
@@ -86,5 +85,6 @@ void MatchPresentation::playEffects(const FrameEvents& events, std::size_t first
 
 bool MatchPresentation::pictureHeld(const FrameEvents& events) const {
     if (pacing_ == Pacing::HoldsTheGame) return false;
-    return within(heldFromMs_, heldForMs_) || (events.slowMotion && within(lastDrawnMs_, SlowMotionFrameMs));
+    return within(heldFromMs_, heldForMs_) ||
+           (events.slowMotion && within(lastDrawnMs_, SlowMotionFrameMs));
 }

@@ -39,6 +39,6 @@ private:
     std::size_t playedAtPause_ = 0;  // effects of the frame being shown played at its pause
     bool drewThisTick_ = false;
     int heldFromMs_ = 0;             // online: the picture holds for heldForMs_ from then
-    int heldForMs_ = 0;
+    float heldForMs_ = 0;
     int lastDrawnMs_ = 0;
 };

@@ -33,8 +33,6 @@ constexpr float LanGameSpacing = 50;
 constexpr float LanGameScale = 0.15f;
 constexpr std::size_t MaxTyped = 64;   // a host name and a port fit easily
 constexpr int ConnectedMs = 1500;      // "CONNECTED ..." shows this long before play
-constexpr int KeyControl = 17;
-constexpr int KeyV = 86;
 
 // The frame of a screen of lines: a heading, lines in the title colour, a hint in grey.
 struct Line {
@@ -175,7 +173,7 @@ private:
                 if (c == key::Backspace && !typed.empty()) typed.pop_back();
                 if (c >= 32 && c <= 126 && typed.size() < MaxTyped) typed += static_cast<char>(c);
             }
-            if (KeyDown(KeyControl) && KeyHit(KeyV)) typed = pasted(typed);
+            if (KeyDown(key::Control) && KeyHit(key::V)) typed = pasted(typed);
             showLines(game_, {{"JOIN", 60, HeadingScale},
                               {"TYPE AN INVITE CODE OR AN ADDRESS", 200, LineScale, true},
                               {typed + "_", 270, 0.25f},
