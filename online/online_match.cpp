@@ -4,6 +4,7 @@
 
 #include <cassert>
 
+#include "frontend/after_match_notice.h"
 #include "game/Game.h"
 #include "game/snapshot.h"
 #include "online/online_input.h"
@@ -110,10 +111,10 @@ void OnlineMatch::follow(int32_t frame) {
 
     if (mark.matchState == "end") {
         seriesOver_ = true;
-        recorder_->save();
+        saveRecording();
         session_.endAt(frame);
     } else if (mark.frameCounter == 0) {
-        recorder_->save();
+        saveRecording();
         recorder_.emplace(replayFolder_, mark.gameMode, mark.level, live ? saveSnapshot(game_) : slot.state);
     }
 }
@@ -133,7 +134,13 @@ void OnlineMatch::useConfirmedState(int32_t frame, const std::function<void(cons
 
 std::string OnlineMatch::saveReplay() {
     if (seriesOver_ || !recorder_) return "";
-    const std::string path = recorder_->save().path;
+    const std::string path = saveRecording();
     recorder_.reset();
     return path;
+}
+
+std::string OnlineMatch::saveRecording() {
+    const SavedReplay saved = recorder_->save();
+    if (!saved.error.empty()) showAfterMatchNotice(game_, Upper(saved.error));
+    return saved.path;
 }

@@ -89,6 +89,8 @@ private:
     Slot& slotOf(int32_t frame) { return slots_[static_cast<size_t>(frame) % slots_.size()]; }
     void confirm(const SessionRequest& request);
     void follow(int32_t frame);
+    // Writes the match recorded so far; one that cannot be saved is said on screen too.
+    std::string saveRecording();
 
     Game& game_;
     RollbackSession& session_;
