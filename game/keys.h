@@ -13,6 +13,7 @@ constexpr int Right = 39;
 constexpr int Down = 40;
 constexpr int Control = 17;
 constexpr int V = 86;
+constexpr int F3 = 114;
 constexpr int P = 80;
 constexpr int Delete = 127;  // as a typed character
 

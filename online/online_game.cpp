@@ -1,12 +1,8 @@
 // The online series in the window.
 #include "online/online_game.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 
-#include "frontend/menu_drawing.h"
-#include "frontend/menu_frame.h"
 #include "game/Game.h"
 #include "game/frame_driver.h"
 #include "game/keys.h"
@@ -21,7 +17,6 @@
 
 namespace {
 
-constexpr int KeyF3 = 114;
 constexpr float CornerScale = 0.07f;
 
 void drawNetLine(const NetStats& stats) {
@@ -42,7 +37,7 @@ public:
     WindowPlayer(const MatchState& match, bool host) : match_(match), host_(host) {}
     std::optional<PlayerInput> keysFor(int32_t) override {
         if (KeyHit(key::Esc)) return std::nullopt;
-        if (KeyHit(KeyF3)) netLine = !netLine;
+        if (KeyHit(key::F3)) netLine = !netLine;
         PlayerInput keys = readLocalPlayerInput();
         if (host_) {
             ignoreKeysHeldIntoTheNameEntry(match_);

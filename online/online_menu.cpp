@@ -1,6 +1,8 @@
 // The online screen, hosting and joining from it.
 #include "online/online_menu.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
